@@ -1,0 +1,181 @@
+// The command loop: banner, prompt, commands, and the entry of expression lines.
+#include "console/command_loop.hpp"
+
+#include <cstdint>
+#include <iostream>
+#include <string>
+#include <utility>
+
+#include "console/messages.hpp"
+#include "console/output.hpp"
+#include "console/platform.hpp"
+#include "eval/run.hpp"
+#include "parse/tokenizer.hpp"
+#include "workspace/workspace.hpp"
+
+namespace {
+
+// Set by a run, cleared by a reset: the pool then holds intermediate results, which must not
+// count against a new line's numbers.
+bool tablesHoldResults = false;
+
+void printLine(const Message& message) {
+  printMessage(message.text);
+  std::cout << endLine;
+}
+
+void clearTables() {
+  resetWorkspace();
+  tablesHoldResults = false;
+}
+
+// Builds the tables afresh from the stored lines, which the tokenizer accepted when entered.
+bool rebuildTables() {
+  clearTables();
+  return tokenizeAll();
+}
+
+void run() {
+  runTask();
+  tablesHoldResults = true;
+}
+
+bool isTask(int definition) { return DefinitionTable[definition].name == "?"; }
+
+// The stored line whose definition has this name, or -1.
+int storedLineNamed(const std::string& name) {
+  for (int k = 0; k < lineCount; ++k) {
+    if (DefinitionTable[k].name == name) return k;
+  }
+  return -1;
+}
+
+// The name before "=" when the word starts as a valid line does ("?" or a letter followed
+// by letters and digits); otherwise empty.
+std::string headName(const std::string& word) {
+  const auto equals = word.find('=');
+  if (equals == std::string::npos || equals == 0) return {};
+  std::string name = word.substr(0, equals);
+  if (name == "?") return name;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const char c = name[i];
+    const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    if (!letter && !(i > 0 && c >= '0' && c <= '9')) return {};
+  }
+  return name;
+}
+
+// With every entry of the list in use, a word can only replace the stored line of its name.
+// It is tokenized on top of the other lines, as a new line would be, before it replaces.
+void replaceInFullList(const std::string& word) {
+  const int k = storedLineNamed(headName(word));
+  if (k < 0) {
+    printLine(kListFull);
+    return;
+  }
+  clearTables();
+  for (int line = 0; line < lineCount; ++line) {
+    if (line != k) tokenizeLine(line);
+  }
+  std::string replaced = std::move(LineTable[k]);
+  LineTable[k] = word;
+  const bool accepted = tokenizeLine(k);
+  if (!accepted) LineTable[k] = std::move(replaced);
+  rebuildTables();
+  if (accepted && isTask(k)) run();
+}
+
+void enterLine(const std::string& word) {
+  if (lineCount == kMaxLines) {
+    replaceInFullList(word);
+    return;
+  }
+  if (tablesHoldResults) rebuildTables();
+  const int n = lineCount;
+  LineTable[n] = word;
+  if (!tokenizeLine(n)) {
+    rebuildTables();
+    return;
+  }
+  for (int k = 0; k < n; ++k) {
+    if (DefinitionTable[k].name == DefinitionTable[n].name) {
+      LineTable[k] = word;
+      rebuildTables();
+      if (isTask(k)) run();
+      return;
+    }
+  }
+  lineCount = static_cast<std::uint8_t>(n + 1);
+  if (isTask(n)) run();
+}
+
+void listLines() {
+  if (lineCount == 0) {
+    printLine(kListEmpty);
+    return;
+  }
+  for (int k = 0; k < lineCount; ++k) std::cout << "  " << LineTable[k] << endLine;
+}
+
+void runCommand() {
+  if (lineCount == 0) {
+    printLine(kListEmpty);
+    return;
+  }
+  if (rebuildTables()) run();
+}
+
+void clearList() {
+  lineCount = 0;
+  clearTables();
+  printLine(kListCleared);
+}
+
+// Carries out a command word; false when the word is no command.
+bool handleCommand(const std::string& word) {
+  if (word == "h" || word == "help") {
+    showHelp();
+  } else if (word == "l" || word == "list") {
+    listLines();
+  } else if (word == "r" || word == "run") {
+    runCommand();
+  } else if (word == "c" || word == "clear") {
+    clearList();
+  } else {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void showHelp() {
+  std::cout << endLine;
+  printLine(kHelpList);
+  printLine(kHelpClear);
+  printLine(kHelpRun);
+  printLine(kHelpQuit);
+  printMessage(kHelpTask.text);
+  printLine(kHelpTaskName);
+  printLine(kHelpExample);
+  printLine(kHelpRadians);
+  std::cout << endLine;
+}
+
+int commandLoop() {
+  clearTables();
+  lineCount = 0;
+  printLine(kBannerTitle);
+  printLine(kBannerSyntax);
+  printLine(kBannerHint);
+  std::string word;
+  while (true) {
+    printMessage(kPrompt.text);
+    // The end of input ends the program as "quit" does.
+    if (!(std::cin >> word) || word == "q" || word == "quit") break;
+    if (!handleCommand(word)) enterLine(word);
+  }
+  std::cout << "Press Enter";
+  waitForKey();
+  return 0;
+}

@@ -1,0 +1,14 @@
+// The platform layer on Windows: the console's OEM code page and the runtime's key read.
+#include <conio.h>
+#include <windows.h>
+
+#include <iostream>
+
+#include "console/platform.hpp"
+
+void convertMessage(const char* message, char* converted) { CharToOemA(message, converted); }
+
+void waitForKey() {
+  std::cout.flush();
+  _getch();
+}

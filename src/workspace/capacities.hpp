@@ -1,0 +1,18 @@
+// Every fixed capacity of the calculator, in one place.
+#pragma once
+
+#include <cstddef>
+
+inline constexpr int kMaxLines = 20;         // stored expression lines
+inline constexpr int kTokenBufferSize = 50;  // bytes in one line's token stream
+inline constexpr int kNumberPoolSize = 40;   // single-precision slots shared by all lines
+inline constexpr int kMaxDefinitions = 30;   // names defined by lines
+inline constexpr int kMaxReferences = 30;    // names used inside expressions
+inline constexpr int kFunctionCount = 9;     // function names, the placeholder at index 0 included
+
+// A message is at most 59 Windows-1251 bytes; with its terminator it fills this buffer.
+inline constexpr std::size_t kMessageBufferSize = 60;
+
+// Open brackets one range can hold: every "(" needs its own ")" and the innermost pair holds
+// an operand of at least two bytes, so a 50-byte stream never nests deeper than 24.
+inline constexpr int kBracketStackSize = (kTokenBufferSize - 2) / 2;
