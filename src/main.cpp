@@ -1,4 +1,6 @@
 // The calculator's entry point.
 #include "console/command_loop.hpp"
 
-int main() { return commandLoop(); }
+int main() {
+  return commandLoop();
+}

@@ -40,7 +40,9 @@ void run() {
   tablesHoldResults = true;
 }
 
-bool isTask(int definition) { return DefinitionTable[definition].name == "?"; }
+bool isTask(int definition) {
+  return DefinitionTable[definition].name == "?";
+}
 
 // The stored line whose definition has this name, or -1.
 int storedLineNamed(const std::string& name) {
@@ -114,7 +116,8 @@ void listLines() {
     printLine(kListEmpty);
     return;
   }
-  for (int k = 0; k < lineCount; ++k) std::cout << "  " << LineTable[k] << endLine;
+  for (int k = 0; k < lineCount; ++k)
+    std::cout << "  " << LineTable[k] << endLine;
 }
 
 void runCommand() {

@@ -22,7 +22,8 @@ consteval char32_t decodeUtf8(const char* utf8, std::size_t& at) {
   if (lead < 0x80) return lead;
   const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : 1;
   char32_t code = lead & (0x3F >> extra);
-  for (int i = 0; i < extra; ++i) code = (code << 6) | (static_cast<unsigned char>(utf8[at++]) & 0x3F);
+  for (int i = 0; i < extra; ++i)
+    code = (code << 6) | (static_cast<unsigned char>(utf8[at++]) & 0x3F);
   return code;
 }
 
@@ -53,7 +54,8 @@ using message_encoding::windows1251;
 
 // Banner.
 inline constexpr Message kBannerTitle = windows1251("Курсовая работа: программа - калькулятор");
-inline constexpr Message kBannerSyntax = windows1251("Строка: имя=выражение без пробелов, задание - имя ?");
+inline constexpr Message kBannerSyntax =
+    windows1251("Строка: имя=выражение без пробелов, задание - имя ?");
 inline constexpr Message kBannerHint = windows1251("Введите выражение или команду, h - для помощи");
 
 // Command loop.
@@ -67,7 +69,8 @@ inline constexpr Message kHelpList = windows1251("(l)ist   - просмотре�
 inline constexpr Message kHelpClear = windows1251("(c)clear - очистить список выражений");
 inline constexpr Message kHelpRun = windows1251("(r)un    - вычислить выражения");
 inline constexpr Message kHelpQuit = windows1251("(q)uit   - выйти из программы");
-inline constexpr Message kHelpTask = windows1251("Чтобы начать вычисление сразу, используйте знак '?'");
+inline constexpr Message kHelpTask =
+    windows1251("Чтобы начать вычисление сразу, используйте знак '?'");
 inline constexpr Message kHelpTaskName = windows1251("в качесте имени выражения");
 inline constexpr Message kHelpExample =
     windows1251("Например: ?=(lg(23.67)/(23+45))*sin(0.12)-sqrt(10)*0.956^5");
@@ -82,10 +85,13 @@ inline constexpr Message kSyntaxError = windows1251("Ошибка синтакс
 inline constexpr Message kPosition = windows1251("Позиция ");
 inline constexpr Message kCharacter = windows1251(", cимвол: ");
 inline constexpr Message kIncompleteLine = windows1251("Ошибка - неполная строка");
-inline constexpr Message kTooLongStream = windows1251("Слишком длинное выражение (50 байт) в строке ");
+inline constexpr Message kTooLongStream =
+    windows1251("Слишком длинное выражение (50 байт) в строке ");
 inline constexpr Message kTooManyNumbers = windows1251("Слишком много чисел (40) в строке ");
-inline constexpr Message kTooManyDefinitions = windows1251("Слишком много выражений (30) в строке ");
-inline constexpr Message kTooManyReferences = windows1251("Слишком много ссылок на имена (30) в строке ");
+inline constexpr Message kTooManyDefinitions =
+    windows1251("Слишком много выражений (30) в строке ");
+inline constexpr Message kTooManyReferences =
+    windows1251("Слишком много ссылок на имена (30) в строке ");
 
 // Name resolution.
 inline constexpr Message kUndefinedName = windows1251("Не определено выражение: ");
@@ -95,7 +101,8 @@ inline constexpr Message kNoTask = windows1251("Не определено зад
 // Evaluation and the run report.
 inline constexpr Message kInternalError = windows1251("Внутренняя ошибка");
 inline constexpr Message kCircularReference = windows1251("Циклическая ссылка на выражение: ");
-inline constexpr Message kPoolExhausted = windows1251("Не хватает места для чисел (40) при расчёте");
+inline constexpr Message kPoolExhausted =
+    windows1251("Не хватает места для чисел (40) при расчёте");
 inline constexpr Message kResultsHeader = windows1251("Результаты расчёта: ");
 inline constexpr Message kNotComputed = windows1251("Значение не рассчитывалось");
 

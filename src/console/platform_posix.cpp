@@ -46,7 +46,9 @@ char* appendUtf8(char32_t code, char* out) {
 // The terminal settings to restore, kept where a signal handler can reach them.
 termios savedTerminal;
 
-void restoreTerminal() { tcsetattr(STDIN_FILENO, TCSANOW, &savedTerminal); }
+void restoreTerminal() {
+  tcsetattr(STDIN_FILENO, TCSANOW, &savedTerminal);
+}
 
 // A signal that arrives during the wait must not leave the terminal without echo.
 void restoreAndRaise(int signalNumber) {
@@ -59,7 +61,8 @@ constexpr int kRestoringSignals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM};
 
 void readKeyFromTerminal() {
   if (tcgetattr(STDIN_FILENO, &savedTerminal) != 0) return;
-  for (int signalNumber : kRestoringSignals) std::signal(signalNumber, restoreAndRaise);
+  for (int signalNumber : kRestoringSignals)
+    std::signal(signalNumber, restoreAndRaise);
 
   termios raw = savedTerminal;
   // One key, without echo and without waiting for a line end; Ctrl+C is a key here.
@@ -73,7 +76,8 @@ void readKeyFromTerminal() {
   while (read(STDIN_FILENO, &key, 1) < 0 && errno == EINTR) {
   }
   restoreTerminal();
-  for (int signalNumber : kRestoringSignals) std::signal(signalNumber, SIG_DFL);
+  for (int signalNumber : kRestoringSignals)
+    std::signal(signalNumber, SIG_DFL);
 }
 
 }  // namespace

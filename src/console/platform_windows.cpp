@@ -6,7 +6,9 @@
 
 #include "console/platform.hpp"
 
-void convertMessage(const char* message, char* converted) { CharToOemA(message, converted); }
+void convertMessage(const char* message, char* converted) {
+  CharToOemA(message, converted);
+}
 
 void waitForKey() {
   std::cout.flush();

@@ -21,7 +21,9 @@ bool report(const Message& message) {
   return false;
 }
 
-bool internalError() { return report(kInternalError); }
+bool internalError() {
+  return report(kInternalError);
+}
 
 bool isIndexedToken(std::uint8_t byte) {
   return byte == kNumberToken || byte == kReferenceToken || byte == kFunctionToken;
@@ -61,6 +63,68 @@ float applyOperator(std::uint8_t op, float a, float b) {
   }
 }
 
+// A reference -> a number token naming a fresh slot with the referenced line's value.
+bool reduceReference(std::int32_t p, std::int32_t line) {
+  std::uint8_t* stream = TokenBuffer[line];
+  const std::uint8_t reference = stream[p + 1];
+  if (reference > lastReference || referenceTarget[reference] >= lineCount) return internalError();
+  const std::int32_t target = referenceTarget[reference];
+  if (lineUnderEvaluation[target]) {
+    printMessage(kCircularReference.text);
+    std::cout << ReferenceTable[reference].name << endLine;
+    return false;
+  }
+  if (!evaluateLine(target)) return false;
+  DefinitionTable[target].computed = 1;
+  const auto slot = static_cast<std::uint8_t>(lastNumber + 1);
+  if (slot >= kNumberPoolSize) return report(kPoolExhausted);
+  lastNumber = slot;
+  NumberPool[slot] = slotNamedAt(1, target);
+  stream[p] = kNumberToken;
+  stream[p + 1] = slot;
+  return true;
+}
+
+// Passes 4 to 6: "n" op "n" -> "n" holding the result in the left operand's slot; in the
+// last pass, a "-" with no number token before it changes the sign of the operand after it.
+// The scan examines the same position again after a reduction, so chains group from the left.
+bool reduceOperators(const char* operators, std::int32_t first, std::int32_t& end,
+                     std::int32_t line) {
+  std::uint8_t* stream = TokenBuffer[line];
+  for (std::int32_t p = first; p < end;) {
+    const std::uint8_t byte = stream[p];
+    if (byte == kNumberToken) {
+      p += 2;
+      continue;
+    }
+    bool handled = false;
+    for (const char* op = operators; *op != '\0'; ++op)
+      handled = handled || byte == *op;
+    if (!handled) {
+      ++p;
+      continue;
+    }
+    if (!numberAt(p + 1, first, line)) return internalError();
+    if (!numberAt(p - 2, first, line)) {
+      if (byte != '-') return internalError();
+      slotNamedAt(p + 2, line) = -slotNamedAt(p + 2, line);
+      removeTokens(static_cast<std::uint8_t>(p), static_cast<std::uint8_t>(p),
+                   static_cast<std::uint8_t>(line));
+      end -= 1;
+      p += 2;
+      continue;
+    }
+    slotNamedAt(p - 1, line) =
+        applyOperator(byte, slotNamedAt(p - 1, line), slotNamedAt(p + 2, line));
+    removeTokens(static_cast<std::uint8_t>(p), static_cast<std::uint8_t>(p + 2),
+                 static_cast<std::uint8_t>(line));
+    end -= 3;
+  }
+  return true;
+}
+
+}  // namespace
+
 // Pass 1: "(" inside ")" -> the inside's number token. The inside is evaluated by a call of its
 // own; the innermost pair closes first, so that call never meets a bracket.
 bool reduceBrackets(std::int32_t first, std::int32_t& end, std::int32_t line) {
@@ -95,28 +159,7 @@ bool reduceBrackets(std::int32_t first, std::int32_t& end, std::int32_t line) {
   return true;
 }
 
-// Pass 2: a reference -> a number token naming a fresh slot with the referenced line's value.
-bool reduceReference(std::int32_t p, std::int32_t line) {
-  std::uint8_t* stream = TokenBuffer[line];
-  const std::uint8_t reference = stream[p + 1];
-  if (reference > lastReference || referenceTarget[reference] >= lineCount) return internalError();
-  const std::int32_t target = referenceTarget[reference];
-  if (lineUnderEvaluation[target]) {
-    printMessage(kCircularReference.text);
-    std::cout << ReferenceTable[reference].name << endLine;
-    return false;
-  }
-  if (!evaluateLine(target)) return false;
-  DefinitionTable[target].computed = 1;
-  const auto slot = static_cast<std::uint8_t>(lastNumber + 1);
-  if (slot >= kNumberPoolSize) return report(kPoolExhausted);
-  lastNumber = slot;
-  NumberPool[slot] = slotNamedAt(1, target);
-  stream[p] = kNumberToken;
-  stream[p + 1] = slot;
-  return true;
-}
-
+// Pass 2: every reference -> a number token with the value of the line it names.
 bool reduceReferences(std::int32_t first, std::int32_t end, std::int32_t line) {
   for (std::int32_t p = first; p < end;) {
     const std::uint8_t byte = TokenBuffer[line][p];
@@ -150,55 +193,31 @@ bool reduceFunctions(std::int32_t first, std::int32_t& end, std::int32_t line) {
   return true;
 }
 
-// Passes 4 to 6: "n" op "n" -> "n" holding the result in the left operand's slot; in the
-// last pass, a "-" with no number token before it changes the sign of the operand after it.
-// The scan examines the same position again after a reduction, so chains group from the left.
-bool reduceOperators(const char* operators, std::int32_t first, std::int32_t& end,
-                     std::int32_t line) {
-  std::uint8_t* stream = TokenBuffer[line];
-  for (std::int32_t p = first; p < end;) {
-    const std::uint8_t byte = stream[p];
-    if (byte == kNumberToken) {
-      p += 2;
-      continue;
-    }
-    bool handled = false;
-    for (const char* op = operators; *op != '\0'; ++op) handled = handled || byte == *op;
-    if (!handled) {
-      ++p;
-      continue;
-    }
-    if (!numberAt(p + 1, first, line)) return internalError();
-    if (!numberAt(p - 2, first, line)) {
-      if (byte != '-') return internalError();
-      slotNamedAt(p + 2, line) = -slotNamedAt(p + 2, line);
-      removeTokens(static_cast<std::uint8_t>(p), static_cast<std::uint8_t>(p),
-                   static_cast<std::uint8_t>(line));
-      end -= 1;
-      p += 2;
-      continue;
-    }
-    slotNamedAt(p - 1, line) = applyOperator(byte, slotNamedAt(p - 1, line), slotNamedAt(p + 2, line));
-    removeTokens(static_cast<std::uint8_t>(p), static_cast<std::uint8_t>(p + 2),
-                 static_cast<std::uint8_t>(line));
-    end -= 3;
-  }
-  return true;
+// Passes 4 to 6.
+bool reducePowers(std::int32_t first, std::int32_t& end, std::int32_t line) {
+  return reduceOperators("^", first, end, line);
 }
 
-}  // namespace
+bool reduceProducts(std::int32_t first, std::int32_t& end, std::int32_t line) {
+  return reduceOperators("*/", first, end, line);
+}
+
+bool reduceSums(std::int32_t first, std::int32_t& end, std::int32_t line) {
+  return reduceOperators("+-", first, end, line);
+}
 
 void removeTokens(std::uint8_t first, std::uint8_t last, std::uint8_t line) {
   std::uint8_t* stream = TokenBuffer[line];
   const std::int32_t count = lastToken[line] - last;
-  for (std::int32_t k = 0; k < count; ++k) stream[first + k] = stream[last + 1 + k];
+  for (std::int32_t k = 0; k < count; ++k)
+    stream[first + k] = stream[last + 1 + k];
   lastToken[line] = first + count - 1;
 }
 
 bool evaluateRange(std::int32_t first, std::int32_t end, std::int32_t line) {
   return reduceBrackets(first, end, line) && reduceReferences(first, end, line) &&
-         reduceFunctions(first, end, line) && reduceOperators("^", first, end, line) &&
-         reduceOperators("*/", first, end, line) && reduceOperators("+-", first, end, line);
+         reduceFunctions(first, end, line) && reducePowers(first, end, line) &&
+         reduceProducts(first, end, line) && reduceSums(first, end, line);
 }
 
 bool evaluateLine(std::int32_t line) {

@@ -33,5 +33,6 @@ void runTask() {
   DefinitionTable[task].computed = 1;
   printMessage(kResultsHeader.text);
   std::cout << endLine;
-  for (int i = 0; i <= lastDefinition; ++i) printResult(DefinitionTable[i]);
+  for (int i = 0; i <= lastDefinition; ++i)
+    printResult(DefinitionTable[i]);
 }

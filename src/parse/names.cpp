@@ -45,4 +45,6 @@ bool findTask() {
 
 }  // namespace
 
-bool resolveNames() { return bindReferences() && findTask(); }
+bool resolveNames() {
+  return bindReferences() && findTask();
+}

@@ -39,13 +39,19 @@ struct Scan {
 std::string currentText;
 
 // Character classes over signed bytes, independent of the locale: bytes 128..255 are in none.
-bool isLetter(signed char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool isDigit(signed char c) { return c >= '0' && c <= '9'; }
+bool isLetter(signed char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool isDigit(signed char c) {
+  return c >= '0' && c <= '9';
+}
 bool isOperator(signed char c) {
   return c == '+' || c == '-' || c == '*' || c == '/' || c == '^';
 }
 // Only the real end of the text ends an operand; a NUL byte inside the text is no terminator.
-bool isTerminator(signed char c, bool atEnd) { return atEnd || isOperator(c) || c == ')'; }
+bool isTerminator(signed char c, bool atEnd) {
+  return atEnd || isOperator(c) || c == ')';
+}
 
 std::uint8_t& lastByte(const Scan& scan) {
   return TokenBuffer[scan.line][lastToken[scan.line]];
@@ -107,9 +113,13 @@ bool emitFunction(const Scan& scan) {
          store(scan, '(');
 }
 
-Step succeedIf(bool stored) { return stored ? Step::kAdvance : Step::kFail; }
+Step succeedIf(bool stored) {
+  return stored ? Step::kAdvance : Step::kFail;
+}
 
-void beginText(signed char c) { currentText.assign(1, static_cast<char>(c)); }
+void beginText(signed char c) {
+  currentText.assign(1, static_cast<char>(c));
+}
 
 // head -> "?" "=" | letter {letter | digit} "="
 Step readHead(Scan& scan, signed char c) {
@@ -204,14 +214,10 @@ Step handle(Scan& scan, signed char c, bool atEnd) {
         return succeedIf(store(scan, static_cast<std::uint8_t>(c)));
       }
       return startOperand(scan, c);
-    case kInNumber:
-      return readNumber(scan, c, atEnd);
-    case kInName:
-      return readName(scan, c, atEnd);
-    case kAfterOperand:
-      return afterOperand(scan, c);
-    default:
-      return readHead(scan, c);
+    case kInNumber: return readNumber(scan, c, atEnd);
+    case kInName: return readName(scan, c, atEnd);
+    case kAfterOperand: return afterOperand(scan, c);
+    default: return readHead(scan, c);
   }
 }
 
@@ -257,7 +263,8 @@ bool tokenizeAll() {
 
 std::int8_t findFunction(const std::string& name) {
   std::int8_t index = kFunctionCount - 1;
-  while (index > 0 && FunctionTable[index] != name) --index;
+  while (index > 0 && FunctionTable[index] != name)
+    --index;
   if (index == 0) {
     printMessage(kUnknownFunction.text);
     std::cout << name << endLine;

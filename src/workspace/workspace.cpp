@@ -2,8 +2,8 @@
 #include "workspace/workspace.hpp"
 
 // Defined in this order so that they are destroyed in the reverse one.
-std::string FunctionTable[kFunctionCount] = {"nul", "sin", "cos", "tg", "ctg",
-                                             "sqrt", "exp", "ln", "lg"};
+std::string FunctionTable[kFunctionCount] = {"nul",  "sin", "cos", "tg", "ctg",
+                                             "sqrt", "exp", "ln",  "lg"};
 std::string LineTable[kMaxLines];
 Definition DefinitionTable[kMaxDefinitions];
 Reference ReferenceTable[kMaxReferences];

@@ -7,7 +7,9 @@
 
 CapturedOutput::CapturedOutput() : saved_(std::cout.rdbuf(buffer_.rdbuf())) {}
 
-CapturedOutput::~CapturedOutput() { std::cout.rdbuf(saved_); }
+CapturedOutput::~CapturedOutput() {
+  std::cout.rdbuf(saved_);
+}
 
 std::string CapturedOutput::take() {
   std::string text = buffer_.str();
@@ -17,7 +19,8 @@ std::string CapturedOutput::take() {
 
 void storeLines(std::initializer_list<std::string> texts) {
   lineCount = 0;
-  for (const std::string& text : texts) LineTable[lineCount++] = text;
+  for (const std::string& text : texts)
+    LineTable[lineCount++] = text;
 }
 
 std::vector<std::uint8_t> streamOf(int line) {

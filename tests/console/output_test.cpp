@@ -1,0 +1,80 @@
+// Tests of the message conversion and the output primitives.
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <iostream>
+#include <string>
+
+#include "console/messages.hpp"
+#include "console/output.hpp"
+#include "console/platform.hpp"
+#include "support/capture.hpp"
+
+namespace {
+
+// glibc's own CP1251 decoder, as the oracle; empty when it refuses the byte.
+std::string iconvUtf8(unsigned char byte) {
+  iconv_t converter = iconv_open("UTF-8", "CP1251");
+  EXPECT_NE(converter, reinterpret_cast<iconv_t>(-1));
+  char in[1] = {static_cast<char>(byte)};
+  char out[8] = {};
+  char* inPtr = in;
+  char* outPtr = out;
+  size_t inLeft = 1;
+  size_t outLeft = sizeof out;
+  const size_t result = iconv(converter, &inPtr, &inLeft, &outPtr, &outLeft);
+  iconv_close(converter);
+  if (result == static_cast<size_t>(-1)) return {};
+  return std::string(out, outPtr);
+}
+
+std::string converted(const char* message) {
+  char buffer[kConvertedMessageSize];
+  convertMessage(message, buffer);
+  return buffer;
+}
+
+}  // namespace
+
+TEST(Conversion, EveryUpperByteMatchesIconv) {
+  for (int byte = 0x80; byte <= 0xFF; ++byte) {
+    const char message[2] = {static_cast<char>(byte), '\0'};
+    const std::string expected = iconvUtf8(static_cast<unsigned char>(byte));
+    // The one byte without a character becomes U+FFFD instead of being dropped.
+    EXPECT_EQ(converted(message), expected.empty() ? "\xEF\xBF\xBD" : expected) << "byte " << byte;
+  }
+}
+
+TEST(Conversion, AsciiPassesUnchangedAndLettersConvert) {
+  EXPECT_EQ(converted("(l)ist 0123 +-*/^ ?=()"), "(l)ist 0123 +-*/^ ?=()");
+  EXPECT_EQ(converted(kCharacter.text), ", cимвол: ");
+  EXPECT_EQ(converted(kResultsHeader.text), "Результаты расчёта: ");
+  EXPECT_EQ(converted(""), "");
+}
+
+TEST(Conversion, TheLongestPossibleMessageFits) {
+  // 59 characters that take the most room in UTF-8: the euro sign, three bytes each.
+  const std::string message(59, '\x88');
+  const std::string result = converted(message.c_str());
+  EXPECT_EQ(result.size(), 59u * 3);
+  EXPECT_EQ(result.substr(174), "€");
+}
+
+TEST(Messages, HeldAsWindows1251) {
+  EXPECT_STREQ(kPrompt.text, "\xC3\xEE\xF2\xEE\xE2: ");
+  EXPECT_EQ(std::string(kResultsHeader.text).find('\xB8'), 15u);  // the "ё"
+  EXPECT_EQ(std::string(kHelpExample.text).size(), 58u);
+}
+
+TEST(Output, MessagesShareALineAndEndLineEndsIt) {
+  CapturedOutput output;
+  printMessage(kHelpTask.text);
+  printMessage(kHelpTaskName.text);
+  std::cout << endLine;
+  printMessage(kNoTask.text);
+  std::cout << endLine;
+  std::cout << endLine;
+  EXPECT_EQ(output.take(),
+            "Чтобы начать вычисление сразу, используйте знак '?'в качесте имени выражения\n"
+            "Не определено задание\n\n");
+}

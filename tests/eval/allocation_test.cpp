@@ -1,0 +1,70 @@
+// Counts heap allocations during whole runs: the evaluator and the messages allocate nothing.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <iostream>
+#include <new>
+#include <streambuf>
+#include <string>
+
+#include "eval/run.hpp"
+#include "parse/tokenizer.hpp"
+#include "support/capture.hpp"
+#include "workspace/workspace.hpp"
+
+namespace {
+
+long allocations = 0;
+
+// Output that lands in a fixed array, so that writing it allocates nothing either.
+class FixedBuffer : public std::streambuf {
+ public:
+  FixedBuffer() { setp(bytes_, bytes_ + sizeof bytes_); }
+  std::string text() const { return std::string(pbase(), pptr()); }
+
+ private:
+  char bytes_[4096];
+};
+
+// The allocations made by one run of the stored lines, and its output.
+long allocationsOfRun(std::string& text) {
+  resetWorkspace();
+  EXPECT_TRUE(tokenizeAll());
+  FixedBuffer buffer;
+  std::streambuf* saved = std::cout.rdbuf(&buffer);
+  const long before = allocations;
+  runTask();
+  const long made = allocations - before;
+  std::cout.rdbuf(saved);
+  text = buffer.text();
+  return made;
+}
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+  ++allocations;
+  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
+  throw std::bad_alloc();
+}
+
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+
+TEST(Allocations, NoneDuringTheHelpExampleRun) {
+  storeLines({"?=(lg(23.67)/(23+45))*sin(0.12)-sqrt(10)*0.956^5"});
+  std::string text;
+  EXPECT_EQ(allocationsOfRun(text), 0);
+  EXPECT_NE(text.find("-2.52274"), std::string::npos) << text;
+}
+
+TEST(Allocations, NoneDuringAChainOfReferencesWithItsMessages) {
+  storeLines({"a=1", "b=a+1", "c=b*2", "d=c^2", "e=d-a", "unused=7", "?=e/3+sin(b)"});
+  std::string text;
+  EXPECT_EQ(allocationsOfRun(text), 0);
+  EXPECT_NE(text.find("Значение не рассчитывалось"), std::string::npos) << text;
+  // The counter does count: a string too long for its own storage allocates.
+  const long before = allocations;
+  std::string longText(100, 'x');
+  EXPECT_EQ(allocations - before, 1);
+}

@@ -1,0 +1,42 @@
+// Tests of the workspace's start-up contents and its reset.
+#include <gtest/gtest.h>
+
+#include "support/capture.hpp"
+#include "workspace/workspace.hpp"
+
+TEST(Workspace, FunctionNamesInIndexOrder) {
+  const char* names[] = {"nul", "sin", "cos", "tg", "ctg", "sqrt", "exp", "ln", "lg"};
+  for (int i = 0; i < kFunctionCount; ++i)
+    EXPECT_EQ(FunctionTable[i], names[i]) << i;
+}
+
+TEST(Workspace, ResetForgetsCountersAndEntriesButKeepsTheRest) {
+  storeLines({"a=1", "b=a"});
+  lastToken[0] = 7;
+  TokenBuffer[0][3] = 'x';
+  lastNumber = 5;
+  lastDefinition = 1;
+  lastReference = 0;
+  DefinitionTable[29] = {"z", 29, 1};
+  ReferenceTable[29] = {"y", 3};
+  referenceTarget[4] = 9;
+  taskDefinition = 2;
+
+  resetWorkspace();
+
+  EXPECT_EQ(lastNumber, 0xFF);
+  EXPECT_EQ(lastDefinition, -1);
+  EXPECT_EQ(lastReference, -1);
+  EXPECT_EQ(DefinitionTable[29].line, -1);
+  EXPECT_EQ(DefinitionTable[29].computed, 0);
+  EXPECT_EQ(ReferenceTable[29].line, -1);
+  // Names, lines, streams, bindings and the task stay until they are overwritten.
+  EXPECT_EQ(DefinitionTable[29].name, "z");
+  EXPECT_EQ(ReferenceTable[29].name, "y");
+  EXPECT_EQ(lineCount, 2);
+  EXPECT_EQ(LineTable[1], "b=a");
+  EXPECT_EQ(lastToken[0], 7);
+  EXPECT_EQ(TokenBuffer[0][3], 'x');
+  EXPECT_EQ(referenceTarget[4], 9);
+  EXPECT_EQ(taskDefinition, 2);
+}
