@@ -1,0 +1,146 @@
+// Runs the calculator in a pseudo-terminal: the prompt before the wait, the final key read
+// without echo and without Enter, and the terminal's settings restored afterwards.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <string>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class Terminal : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    child_ = forkpty(&master_, nullptr, nullptr, nullptr);
+    ASSERT_GE(child_, 0) << std::strerror(errno);
+    if (child_ == 0) {
+      execl(CALCULATOR_PROGRAM, CALCULATOR_PROGRAM, static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    ASSERT_EQ(tcgetattr(master_, &before_), 0);
+  }
+
+  void TearDown() override {
+    if (child_ > 0 && !exited_) {
+      kill(child_, SIGKILL);
+      waitpid(child_, nullptr, 0);
+    }
+    if (master_ >= 0) close(master_);
+  }
+
+  // Reads the terminal until the text has appeared (true) or a few seconds have passed.
+  bool readUntil(const std::string& text) {
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (screen_.find(text) == std::string::npos) {
+      if (std::chrono::steady_clock::now() > deadline) return false;
+      pollfd ready = {master_, POLLIN, 0};
+      if (poll(&ready, 1, 50) <= 0) continue;
+      char bytes[256];
+      const ssize_t count = read(master_, bytes, sizeof bytes);
+      if (count <= 0) return false;
+      screen_.append(bytes, static_cast<std::size_t>(count));
+    }
+    return true;
+  }
+
+  void type(const std::string& keys) {
+    ASSERT_EQ(write(master_, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
+  }
+
+  // True once the program has switched the terminal to reading single keys.
+  bool waitForRawMode() {
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    termios now{};
+    while (std::chrono::steady_clock::now() < deadline) {
+      if (tcgetattr(master_, &now) == 0 && (now.c_lflag & ICANON) == 0) return true;
+      std::this_thread::sleep_for(10ms);
+    }
+    return false;
+  }
+
+  bool stillRunning() { return waitpid(child_, &status_, WNOHANG) == 0; }
+
+  bool exitsWithin(std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+      if (waitpid(child_, &status_, WNOHANG) == child_) return exited_ = true;
+      std::this_thread::sleep_for(10ms);
+    }
+    return false;
+  }
+
+  // Everything the program wrote after the text.
+  std::string screenAfter(const std::string& text) {
+    readUntil("\x01never");  // drain what is left
+    return screen_.substr(screen_.find(text) + text.size());
+  }
+
+  void expectSettingsRestored() {
+    termios after{};
+    ASSERT_EQ(tcgetattr(master_, &after), 0);
+    EXPECT_EQ(after.c_lflag, before_.c_lflag);
+    EXPECT_EQ(after.c_iflag, before_.c_iflag);
+    EXPECT_EQ(after.c_oflag, before_.c_oflag);
+    EXPECT_EQ(after.c_cc[VMIN], before_.c_cc[VMIN]);
+    EXPECT_EQ(after.c_cc[VTIME], before_.c_cc[VTIME]);
+  }
+
+  int master_ = -1;
+  pid_t child_ = -1;
+  int status_ = 0;
+  bool exited_ = false;
+  termios before_{};
+  std::string screen_;
+};
+
+}  // namespace
+
+TEST_F(Terminal, OneKeyWithoutEnterEndsTheProgram) {
+  ASSERT_TRUE(readUntil("Готов: "));  // the prompt is visible while the program waits
+  type("a=2 ?=a*3\n");
+  ASSERT_TRUE(readUntil("? = 6"));
+  type("q\n");
+  ASSERT_TRUE(readUntil("Press Enter"));
+  ASSERT_TRUE(waitForRawMode());
+  // The Enter typed after q does not count: the program still waits.
+  std::this_thread::sleep_for(200ms);
+  EXPECT_TRUE(stillRunning());
+
+  type("x");
+  ASSERT_TRUE(exitsWithin(5000ms));
+  EXPECT_TRUE(WIFEXITED(status_));
+  EXPECT_EQ(WEXITSTATUS(status_), 0);
+  EXPECT_EQ(screenAfter("Press Enter").find('x'), std::string::npos) << "the key was echoed";
+  expectSettingsRestored();
+}
+
+TEST_F(Terminal, CtrlCIsAKeyNotASignal) {
+  ASSERT_TRUE(readUntil("Готов: "));
+  type("quit\n");
+  ASSERT_TRUE(readUntil("Press Enter"));
+  ASSERT_TRUE(waitForRawMode());
+  type("\x03");
+  ASSERT_TRUE(exitsWithin(5000ms));
+  EXPECT_TRUE(WIFEXITED(status_));
+  EXPECT_EQ(WEXITSTATUS(status_), 0);
+  expectSettingsRestored();
+}
+
+TEST_F(Terminal, EndOfInputAtThePromptEnds) {
+  ASSERT_TRUE(readUntil("Готов: "));
+  type("\x04");  // Ctrl+D on an empty line: end of input
+  ASSERT_TRUE(readUntil("Press Enter"));
+  ASSERT_TRUE(waitForRawMode());
+  type(" ");
+  ASSERT_TRUE(exitsWithin(5000ms));
+  EXPECT_EQ(WEXITSTATUS(status_), 0);
+  expectSettingsRestored();
+}
