@@ -15,8 +15,8 @@
 
 namespace {
 
-// Set by a run, cleared by a reset: the pool then holds intermediate results, which must not
-// count against a new line's numbers.
+// Set by a run that took pool slots for its references, cleared by a reset: those slots must
+// not count against a new line's numbers.
 bool tablesHoldResults = false;
 
 void printLine(const Message& message) {
@@ -36,8 +36,9 @@ bool rebuildTables() {
 }
 
 void run() {
+  const std::uint8_t numbersBefore = lastNumber;
   runTask();
-  tablesHoldResults = true;
+  if (lastNumber != numbersBefore) tablesHoldResults = true;
 }
 
 bool isTask(int definition) {

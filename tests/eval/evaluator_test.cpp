@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -37,7 +38,9 @@ class Evaluator : public WorkspaceTest {
   }
 };
 
-float single(double value) { return static_cast<float>(value); }
+float single(double value) {
+  return static_cast<float>(value);
+}
 
 }  // namespace
 
@@ -79,8 +82,7 @@ TEST_F(Evaluator, BracketCollapsesThenUnaryMinusComesLast) {
   EXPECT_EQ(end, 7);
   EXPECT_EQ(NumberPool[0], 3);
 
-  ASSERT_TRUE(reduceReferences(0, end, 0) && reduceFunctions(0, end, 0) &&
-              reducePowers(0, end, 0));
+  ASSERT_TRUE(reduceReferences(0, end, 0) && reduceFunctions(0, end, 0) && reducePowers(0, end, 0));
   EXPECT_EQ(end, 7);
 
   ASSERT_TRUE(reduceProducts(0, end, 0));
@@ -107,12 +109,25 @@ TEST_F(Evaluator, PrecedenceAndLeftGrouping) {
     const char* expression;
     float value;
   } cases[] = {
-      {"2^3^2", 64},  {"8/2/2", 2},      {"2-3-4", -5},  {"8/2*3", 12},   {"2*3*4", 24},
-      {"5-2+1", 4},   {"-2^2", -4},      {"2*(-3)", -6}, {"2-(-3)", 5},   {"-(-3)", 3},
-      {"1+2*3^2", 19},   {"(1+2)^2", 9}, {"7", 7},
-      {"((((5))))", 5}, {"0.1+0.2", single(0.1f + 0.2f)}, {"1/3", 1.0f / 3.0f},
+      {"2^3^2", 64},
+      {"8/2/2", 2},
+      {"2-3-4", -5},
+      {"8/2*3", 12},
+      {"2*3*4", 24},
+      {"5-2+1", 4},
+      {"-2^2", -4},
+      {"2*(-3)", -6},
+      {"2-(-3)", 5},
+      {"-(-3)", 3},
+      {"1+2*3^2", 19},
+      {"(1+2)^2", 9},
+      {"7", 7},
+      {"((((5))))", 5},
+      {"0.1+0.2", single(0.1f + 0.2f)},
+      {"1/3", 1.0f / 3.0f},
   };
-  for (const auto& c : cases) EXPECT_EQ(valueOf(c.expression), c.value) << c.expression;
+  for (const auto& c : cases)
+    EXPECT_EQ(valueOf(c.expression), c.value) << c.expression;
   EXPECT_EQ(output.take(), "");
 }
 
@@ -159,8 +174,10 @@ TEST_F(Evaluator, StreamsEndingInAnOperatorFailWhateverStaleBytesFollow) {
     storeLines({"?=1"});
     NumberPool[0] = 1;
     lastNumber = 0;
-    for (int i = 0; i < kTokenBufferSize; ++i) TokenBuffer[0][i] = 'n';  // stale bytes
-    for (std::size_t i = 0; i < c.stream.size(); ++i) TokenBuffer[0][i] = c.stream[i];
+    for (int i = 0; i < kTokenBufferSize; ++i)
+      TokenBuffer[0][i] = 'n';  // stale bytes
+    for (std::size_t i = 0; i < c.stream.size(); ++i)
+      TokenBuffer[0][i] = c.stream[i];
     lastToken[0] = static_cast<std::int32_t>(c.stream.size()) - 1;
     EXPECT_FALSE(evaluateRange(0, lastToken[0] + 1, 0));
     EXPECT_EQ(output.take(), "Внутренняя ошибка\n");
@@ -190,7 +207,8 @@ TEST_F(Evaluator, ChainOfReferences) {
   prepare({"a=1.5", "b=a*2", "c=b+a", "?=c^2"});
   ASSERT_TRUE(evaluateLine(3));
   EXPECT_EQ(valueOfLine(3), 20.25f);
-  for (int line = 0; line < 3; ++line) EXPECT_EQ(DefinitionTable[line].computed, 1) << line;
+  for (int line = 0; line < 3; ++line)
+    EXPECT_EQ(DefinitionTable[line].computed, 1) << line;
 }
 
 TEST_F(Evaluator, CirclesAreFoundAtTheReferenceThatClosesThem) {
@@ -207,7 +225,9 @@ TEST_F(Evaluator, CirclesAreFoundAtTheReferenceThatClosesThem) {
   resetWorkspace();
   storeLines({});
   for (int i = 0; i < kMaxLines; ++i) {
-    LineTable[i] = "x" + std::to_string(i) + "=x" + std::to_string((i + 1) % kMaxLines);
+    char text[16];
+    std::snprintf(text, sizeof text, "x%d=x%d", i, (i + 1) % kMaxLines);
+    LineTable[i] = text;
   }
   lineCount = kMaxLines;
   ASSERT_TRUE(tokenizeAll());
@@ -242,7 +262,8 @@ TEST_F(Evaluator, ReferencesStopAtTheLastPoolSlot) {
 }
 
 TEST_F(Evaluator, RemoveTokensAtItsBoundaries) {
-  for (int i = 0; i < 9; ++i) TokenBuffer[0][i] = static_cast<std::uint8_t>('0' + i);
+  for (int i = 0; i < 9; ++i)
+    TokenBuffer[0][i] = static_cast<std::uint8_t>('0' + i);
   lastToken[0] = 8;
   removeTokens(3, 5, 0);
   EXPECT_EQ(streamOf(0), (Bytes{'0', '1', '2', '6', '7', '8'}));

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -80,6 +82,36 @@ TEST_F(Tokenizer, StreamsSlotsDefinitionsAndReferences) {
     EXPECT_EQ(DefinitionTable[0].line, 0) << c.text;
   }
   EXPECT_EQ(output.take(), "");
+}
+
+TEST_F(Tokenizer, NumbersTakeTheValueAtofGives) {
+  // Short texts, texts at the edges of exact conversion, and long ones; each value rounded
+  // to double and then to single precision.
+  std::vector<std::string> texts = {"0",
+                                    "5.",
+                                    "0.1",
+                                    "16777217",
+                                    "9007199254740993",
+                                    "123456789012345678901234567890",
+                                    "0.0000000000000000000000001",
+                                    "1" + std::string(400, '0'),
+                                    "0." + std::string(400, '0') + "1",
+                                    "3.4028235677973366e38"};
+  texts.back() = "340282356779733661637539395458142568448";  // halfway above the largest float
+  std::mt19937 random(7);
+  for (int i = 0; i < 20000; ++i) {
+    std::string text = std::to_string(random() % 1000000000);
+    text.insert(random() % (text.size() + 1), ".");
+    if (text.front() == '.') text.insert(0, "0");
+    texts.push_back(text + std::string(random() % 3, '0') + std::to_string(random() % 100));
+  }
+  storeLines({""});
+  for (const std::string& text : texts) {
+    resetWorkspace();
+    LineTable[0] = "a=" + text;
+    ASSERT_TRUE(tokenizeLine(0)) << text;
+    EXPECT_EQ(NumberPool[0], static_cast<float>(std::atof(text.c_str()))) << text;
+  }
 }
 
 TEST_F(Tokenizer, HelpExampleTakes37BytesAndSevenSlots) {
@@ -169,7 +201,7 @@ TEST_F(Tokenizer, SyntaxErrorPositions) {
 
 TEST_F(Tokenizer, NulByteInsideTheTextIsNoEndOfText) {
   for (const std::string& text : {std::string("?=(1\0)", 6), std::string("a=b\0", 4),
-                                 std::string("a\0=1", 4), std::string("?=(\0)", 5)}) {
+                                  std::string("a\0=1", 4), std::string("?=(\0)", 5)}) {
     resetWorkspace();
     EXPECT_FALSE(tokenize(text));
     const int position = static_cast<int>(text.find('\0'));
