@@ -1,0 +1,59 @@
+# Runs the Windows calculator on one transcript's input and compares its output byte for byte
+# with the expected output; the exit status must be 0 and nothing may go to standard error.
+#
+# The expected output is NAME.windows.out where the transcript has one. Otherwise it is made from
+# the Linux NAME.out, whose messages are UTF-8 and whose lines end in LF, with three changes:
+# - every message in CP866, the OEM code page into which CharToOemA converts it;
+# - CRLF line ends, since the runtime writes standard output in text mode;
+# - a not-a-number result as "nan": glibc writes one whose sign bit is set as "-nan", the
+#   mingw-w64 runtime writes every not-a-number as "nan".
+# That is impossible for an input holding a byte above 0x7F or the byte 0x1A, which needs a
+# NAME.windows.out of its own: typed bytes are echoed unconverted while messages are converted,
+# and text-mode input ends at 0x1A (Ctrl+Z) on Windows, while Linux reads on.
+get_filename_component(name ${INPUT} NAME_WE)
+get_filename_component(work_dir ${ACTUAL} DIRECTORY)
+file(MAKE_DIRECTORY ${work_dir})
+
+if(EXISTS ${WINDOWS_EXPECTED})
+  set(expected ${WINDOWS_EXPECTED})
+else()
+  file(READ ${INPUT} input_hex HEX)
+  string(REGEX MATCHALL ".." input_bytes "${input_hex}")
+  list(FILTER input_bytes INCLUDE REGEX "^([89a-f].|1a)$")
+  if(input_bytes)
+    message(FATAL_ERROR "${INPUT} holds a byte above 0x7F or 0x1A, so its Windows output "
+      "cannot be made from ${LINUX_EXPECTED}: write ${WINDOWS_EXPECTED}")
+  endif()
+  set(expected ${work_dir}/${name}.expected)
+  execute_process(
+    COMMAND ${ICONV} -f UTF-8 -t CP866 ${LINUX_EXPECTED}
+    COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C
+      ${SED} -z -e "s/ = -nan\\n/ = nan\\n/g" -e "s/\\n/\\r\\n/g"
+    OUTPUT_FILE ${expected} RESULTS_VARIABLE statuses ERROR_VARIABLE errors)
+  if(NOT statuses STREQUAL "0;0")
+    message(FATAL_ERROR "cannot make the CP866 output from ${LINUX_EXPECTED}:\n${errors}")
+  endif()
+endif()
+
+execute_process(COMMAND ${EMULATOR} ${PROGRAM}
+  INPUT_FILE ${INPUT} OUTPUT_FILE ${ACTUAL} ERROR_VARIABLE errors
+  RESULT_VARIABLE status TIMEOUT 60)
+if(NOT status STREQUAL "0")
+  message(FATAL_ERROR "exit status: ${status}")
+endif()
+if(NOT errors STREQUAL "")
+  message(FATAL_ERROR "standard error was written:\n${errors}")
+endif()
+
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${expected} ${ACTUAL}
+  RESULT_VARIABLE differ OUTPUT_QUIET ERROR_QUIET)
+if(differ)
+  # Shown in UTF-8 for reading; a difference in line ends alone shows no line here.
+  execute_process(COMMAND ${ICONV} -f CP866 -t UTF-8 ${expected}
+    OUTPUT_FILE ${work_dir}/${name}.expected.utf8)
+  execute_process(COMMAND ${ICONV} -f CP866 -t UTF-8 ${ACTUAL}
+    OUTPUT_FILE ${work_dir}/${name}.actual.utf8)
+  execute_process(COMMAND diff -a -u --strip-trailing-cr
+    ${work_dir}/${name}.expected.utf8 ${work_dir}/${name}.actual.utf8)
+  message(FATAL_ERROR "output differs from ${expected}")
+endif()
