@@ -2,8 +2,10 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <iostream>
 
 #include "console/platform.hpp"
@@ -23,25 +25,35 @@ constexpr char32_t kUpperHalf[64] = {
     0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,  // B8
 };
 
-char32_t unicodeOf(unsigned char byte) {
+constexpr char32_t unicodeOf(unsigned char byte) {
   if (byte < 0x80) return byte;
   if (byte >= 0xC0) return 0x0410 + (byte - 0xC0);
   return kUpperHalf[byte - 0x80];
 }
 
-char* appendUtf8(char32_t code, char* out) {
-  if (code < 0x80) {
-    *out++ = static_cast<char>(code);
-  } else if (code < 0x800) {
-    *out++ = static_cast<char>(0xC0 | (code >> 6));
-    *out++ = static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    *out++ = static_cast<char>(0xE0 | (code >> 12));
-    *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    *out++ = static_cast<char>(0x80 | (code & 0x3F));
-  }
-  return out;
+// The UTF-8 bytes of one character, at most three for these code points.
+struct Utf8 {
+  char bytes[3];
+  unsigned char length;
+};
+
+constexpr Utf8 encodeUtf8(char32_t code) {
+  const auto byte = [](char32_t value) { return static_cast<char>(value); };
+  if (code < 0x80) return {{byte(code), 0, 0}, 1};
+  if (code < 0x800) return {{byte(0xC0 | (code >> 6)), byte(0x80 | (code & 0x3F)), 0}, 2};
+  return {
+      {byte(0xE0 | (code >> 12)), byte(0x80 | ((code >> 6) & 0x3F)), byte(0x80 | (code & 0x3F))},
+      3};
 }
+
+// Every Windows-1251 byte's UTF-8 encoding, computed once by the compiler.
+constexpr auto kUtf8Of = [] {
+  std::array<Utf8, 256> table{};
+  for (int byte = 0; byte < 256; ++byte) {
+    table[byte] = encodeUtf8(unicodeOf(static_cast<unsigned char>(byte)));
+  }
+  return table;
+}();
 
 // The terminal settings to restore, kept where a signal handler can reach them.
 termios savedTerminal;
@@ -84,7 +96,11 @@ void readKeyFromTerminal() {
 
 void convertMessage(const char* message, char* converted) {
   for (; *message != '\0'; ++message) {
-    converted = appendUtf8(unicodeOf(static_cast<unsigned char>(*message)), converted);
+    const Utf8& character = kUtf8Of[static_cast<unsigned char>(*message)];
+    // All three bytes are copied and only `length` kept: the buffer has room for three bytes
+    // per character, so the spare ones land inside it and are overwritten next.
+    std::memcpy(converted, character.bytes, sizeof character.bytes);
+    converted += character.length;
   }
   *converted = '\0';
 }

@@ -88,7 +88,7 @@ bool reduceReference(std::int32_t p, std::int32_t line) {
 // Passes 4 to 6: "n" op "n" -> "n" holding the result in the left operand's slot; in the
 // last pass, a "-" with no number token before it changes the sign of the operand after it.
 // The scan examines the same position again after a reduction, so chains group from the left.
-bool reduceOperators(const char* operators, std::int32_t first, std::int32_t& end,
+bool reduceOperators(char oneOperator, char otherOperator, std::int32_t first, std::int32_t& end,
                      std::int32_t line) {
   std::uint8_t* stream = TokenBuffer[line];
   for (std::int32_t p = first; p < end;) {
@@ -97,10 +97,7 @@ bool reduceOperators(const char* operators, std::int32_t first, std::int32_t& en
       p += 2;
       continue;
     }
-    bool handled = false;
-    for (const char* op = operators; *op != '\0'; ++op)
-      handled = handled || byte == *op;
-    if (!handled) {
+    if (byte != oneOperator && byte != otherOperator) {
       ++p;
       continue;
     }
@@ -195,15 +192,15 @@ bool reduceFunctions(std::int32_t first, std::int32_t& end, std::int32_t line) {
 
 // Passes 4 to 6.
 bool reducePowers(std::int32_t first, std::int32_t& end, std::int32_t line) {
-  return reduceOperators("^", first, end, line);
+  return reduceOperators('^', '^', first, end, line);
 }
 
 bool reduceProducts(std::int32_t first, std::int32_t& end, std::int32_t line) {
-  return reduceOperators("*/", first, end, line);
+  return reduceOperators('*', '/', first, end, line);
 }
 
 bool reduceSums(std::int32_t first, std::int32_t& end, std::int32_t line) {
-  return reduceOperators("+-", first, end, line);
+  return reduceOperators('+', '-', first, end, line);
 }
 
 void removeTokens(std::uint8_t first, std::uint8_t last, std::uint8_t line) {
@@ -215,6 +212,8 @@ void removeTokens(std::uint8_t first, std::uint8_t last, std::uint8_t line) {
 }
 
 bool evaluateRange(std::int32_t first, std::int32_t end, std::int32_t line) {
+  // A bracket that holds a single number, as most function arguments do, has nothing to reduce.
+  if (end - first <= 2 && TokenBuffer[line][first] == kNumberToken) return true;
   return reduceBrackets(first, end, line) && reduceReferences(first, end, line) &&
          reduceFunctions(first, end, line) && reducePowers(first, end, line) &&
          reduceProducts(first, end, line) && reduceSums(first, end, line);
