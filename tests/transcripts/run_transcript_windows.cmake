@@ -1,5 +1,5 @@
-# Runs the Windows calculator on one transcript's input and compares its output byte for byte
-# with the expected output; the exit status must be 0 and nothing may go to standard error.
+# Makes the expected output of the Windows calculator for one transcript, then runs and
+# compares it as every transcript is run.
 #
 # The expected output is NAME.windows.out where the transcript has one. Otherwise it is made from
 # the Linux NAME.out, whose messages are UTF-8 and whose lines end in LF, with three changes:
@@ -35,25 +35,6 @@ else()
   endif()
 endif()
 
-execute_process(COMMAND ${EMULATOR} ${PROGRAM}
-  INPUT_FILE ${INPUT} OUTPUT_FILE ${ACTUAL} ERROR_VARIABLE errors
-  RESULT_VARIABLE status TIMEOUT 60)
-if(NOT status STREQUAL "0")
-  message(FATAL_ERROR "exit status: ${status}")
-endif()
-if(NOT errors STREQUAL "")
-  message(FATAL_ERROR "standard error was written:\n${errors}")
-endif()
-
-execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${expected} ${ACTUAL}
-  RESULT_VARIABLE differ OUTPUT_QUIET ERROR_QUIET)
-if(differ)
-  # Shown in UTF-8 for reading; a difference in line ends alone shows no line here.
-  execute_process(COMMAND ${ICONV} -f CP866 -t UTF-8 ${expected}
-    OUTPUT_FILE ${work_dir}/${name}.expected.utf8)
-  execute_process(COMMAND ${ICONV} -f CP866 -t UTF-8 ${ACTUAL}
-    OUTPUT_FILE ${work_dir}/${name}.actual.utf8)
-  execute_process(COMMAND diff -a -u --strip-trailing-cr
-    ${work_dir}/${name}.expected.utf8 ${work_dir}/${name}.actual.utf8)
-  message(FATAL_ERROR "output differs from ${expected}")
-endif()
+set(EXPECTED ${expected})
+set(SHOWN_ENCODING CP866)
+include(${CMAKE_CURRENT_LIST_DIR}/run_transcript.cmake)
