@@ -69,8 +69,13 @@ TEST_F(Run, NonFiniteValuesAreWrittenAsTheStreamWritesThem) {
   EXPECT_EQ(run({"?=0-1/0"}), "Считаю строку: ?=0-1/0\nРезультаты расчёта: \n  ? = -inf\n");
   EXPECT_EQ(run({"?=ln(0)"}), "Считаю строку: ?=ln(0)\nРезультаты расчёта: \n  ? = -inf\n");
   EXPECT_EQ(run({"?=10^39"}), "Считаю строку: ?=10^39\nРезультаты расчёта: \n  ? = inf\n");
+  // Every not-a-number is "nan", whichever sign bit the CPU or the C library gave it.
   EXPECT_EQ(run({"?=sqrt(0-1)"}),
-            "Считаю строку: ?=sqrt(0-1)\nРезультаты расчёта: \n  ? = -nan\n");
+            "Считаю строку: ?=sqrt(0-1)\nРезультаты расчёта: \n  ? = nan\n");
+  EXPECT_EQ(run({"?=0-sqrt(0-1)"}),
+            "Считаю строку: ?=0-sqrt(0-1)\nРезультаты расчёта: \n  ? = nan\n");
+  EXPECT_EQ(run({"?=-(1/0-1/0)"}),
+            "Считаю строку: ?=-(1/0-1/0)\nРезультаты расчёта: \n  ? = nan\n");
 }
 
 TEST_F(Run, StopsAtTheFirstFailingStep) {
