@@ -3,6 +3,7 @@
 #include "parse/tokenizer.hpp"
 
 #include <array>
+#include <cfloat>
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
@@ -169,12 +170,19 @@ float atofValue(std::string_view text) {
   return static_cast<float>(std::atof(numberText.c_str()));
 }
 
+// Whether a double division is rounded to double. On x87 (FLT_EVAL_METHOD 2) it is carried out
+// in 80-bit registers, and the conversion to float then rounds that straight to single
+// precision, skipping the rounding to double: one number in a few million would come out one
+// float away from atof's.
+constexpr bool kDoubleDivisionRounds = FLT_EVAL_METHOD == 0 || FLT_EVAL_METHOD == 1;
+
 // The value of digits / 10^places, rounded to double and then to single precision, as atof
 // gives it for the number's text. When the digits form an integer of at most 53 bits and at
 // most 22 of them follow the point, both operands of the division are exact doubles, so its
-// one rounding gives the nearest double, as atof does, in a fraction of its time; other texts
-// go to atof itself.
+// one rounding gives the nearest double, as atof does, in a fraction of its time; other texts,
+// and every text where double arithmetic is not rounded to double, go to atof itself.
 float decimalValue(std::uint64_t digits, int places, std::string_view text) {
+  if constexpr (!kDoubleDivisionRounds) return atofValue(text);
   if (digits > kMaxExactDigits || places > kMaxExactPlaces) return atofValue(text);
   return static_cast<float>(static_cast<double>(digits) / kExactPowersOfTen[places]);
 }
