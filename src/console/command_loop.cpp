@@ -2,6 +2,7 @@
 #include "console/command_loop.hpp"
 
 #include <cstdint>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <utility>
@@ -73,6 +74,22 @@ std::string headName(const std::string& word) {
 // storage is reused from word to word.
 std::string replacedText;
 
+// The tables hold lines 0..k-1 and, tokenized after them in entry `from`, the line that
+// replaces line k, the last stored line: what a rebuild gives but for the entry. The line's
+// stream and the line index of its definition and references move to entry k, so that the
+// tables are the rebuild's without tokenizing again. Entry `from` keeps its stream, as it
+// does when the rebuild tokenizes line k anew.
+void moveLastLine(int from, int k) {
+  if (from == k) return;
+  const std::int32_t last = lastToken[from];
+  std::memcpy(TokenBuffer[k], TokenBuffer[from], static_cast<std::size_t>(last + 1));
+  lastToken[k] = last;
+  DefinitionTable[lastDefinition].line = k;
+  for (int r = 0; r <= lastReference; ++r) {
+    if (ReferenceTable[r].line == from) ReferenceTable[r].line = k;
+  }
+}
+
 // A word that names stored line k is measured against the other stored lines only: it is
 // tokenized in entry `entry` on top of every stored line but line k, so that line k's bytes,
 // numbers and names do not count against the line that replaces it. The entry is the free one
@@ -91,7 +108,11 @@ void replaceLine(const std::string& word, int k, int entry) {
   } else if (entry == k) {
     LineTable[k] = replacedText;
   }
-  rebuildTables();
+  if (accepted && k == lineCount - 1) {
+    moveLastLine(entry, k);
+  } else {
+    rebuildTables();
+  }
   if (accepted && isTask(k)) run();
 }
 
