@@ -1,6 +1,9 @@
 // The output primitives every part of the calculator writes with.
 #include "console/output.hpp"
 
+#include <charconv>
+#include <cmath>
+#include <cstring>
 #include <iostream>
 
 #include "console/platform.hpp"
@@ -22,4 +25,16 @@ void printLineReport(const char* message, int line) {
   printMessage(message);
   std::cout << line << ": " << endLine;
   std::cout << LineTable[line] << endLine;
+}
+
+char* formatFloat(float value, char* text) {
+  if (std::isnan(value)) {
+    std::memcpy(text, "nan", 3);
+    return text + 3;
+  }
+  // Shortest-form conversion would give other digits; with the general format and a precision
+  // the result is specified to be printf's.
+  return std::to_chars(text, text + kFloatTextSize, static_cast<double>(value),
+                       std::chars_format::general, 6)
+      .ptr;
 }

@@ -1,6 +1,7 @@
-// The output primitives: converted messages, line ends and the two-line report of a line.
+// The output primitives: converted messages, line ends, values and the two-line report of a line.
 #pragma once
 
+#include <cstddef>
 #include <ostream>
 
 // Appends the converted text of a Windows-1251 message to standard output, with no line end.
@@ -11,3 +12,13 @@ std::ostream& endLine(std::ostream& out);
 
 // Writes a message, the line index and ": " on one line, then the line's text on the next.
 void printLineReport(const char* message, int line);
+
+// Room for any text of formatFloat: a sign, six digits, a point and an exponent ("-1.17549e-38")
+// or a point and up to nine places ("-0.000123457") take at most 12 bytes.
+inline constexpr std::size_t kFloatTextSize = 16;
+
+// Writes the text that the stream gives a float in its default format (printf's "%g": six
+// significant digits, trailing zeros dropped, exponent form below 0.0001 and from 1e+06 on),
+// except that every not-a-number is "nan", whatever its sign bit. Returns the end of the text,
+// which has no terminator.
+char* formatFloat(float value, char* text);
