@@ -244,6 +244,101 @@ bool reduceFlatRange(std::int32_t first, std::int32_t end, std::int32_t line) {
   return true;
 }
 
+// A whole line in the form that the passes reduce without a fault, no reference in it:
+//   range   -> ["-"] operand {operator operand}
+//   operand -> "n" slot | "(" range ")" | "f" function "(" range ")"
+// and the end byte at most after the last operand. Returns whether it has that form, and
+// whether it ends with the end byte.
+bool isPlainLine(std::int32_t line, bool& endByte) {
+  const std::uint8_t* stream = TokenBuffer[line];
+  const std::int32_t last = lastToken[line];
+  int depth = 0;
+  std::int32_t p = 0;
+  bool rangeStart = true;
+  while (true) {
+    // An operand, after a unary minus at the start of a range.
+    if (p <= last && rangeStart && stream[p] == '-') ++p;
+    if (p > last) return false;
+    const std::uint8_t byte = stream[p];
+    if (byte == kNumberToken && p + 1 <= last) {
+      p += 2;
+    } else if (byte == '(' || (byte == kFunctionToken && p + 2 <= last && stream[p + 2] == '(')) {
+      p += byte == '(' ? 1 : 3;
+      // The open brackets of a range must fit the bracket pass's stack.
+      if (++depth >= kBracketStackSize) return false;
+      rangeStart = true;
+      continue;
+    } else {
+      return false;
+    }
+    // After an operand: closing brackets, then an operator, the end byte or the end.
+    while (p <= last && stream[p] == ')' && depth > 0) {
+      --depth;
+      ++p;
+    }
+    endByte = p == last && stream[p] == kEndByte;
+    if (p > last || endByte) return depth == 0;
+    if (kKindOf[stream[p]] < kPowers) return false;
+    ++p;
+    rangeStart = false;
+  }
+}
+
+std::uint8_t computeRange(const std::uint8_t* stream, std::int32_t last, std::int32_t& p);
+
+// The slot that holds the operand at p once it is computed; p moves past the operand.
+std::uint8_t computeOperand(const std::uint8_t* stream, std::int32_t last, std::int32_t& p) {
+  const std::uint8_t byte = stream[p];
+  if (byte == kNumberToken) {
+    p += 2;
+    return stream[p - 1];
+  }
+  const std::uint8_t function = byte == kFunctionToken ? stream[p + 1] : 0;
+  p += byte == kFunctionToken ? 3 : 1;
+  const std::uint8_t slot = computeRange(stream, last, p);
+  ++p;  // the ")"
+  if (function != 0) NumberPool[slot] = applyFunction(function, NumberPool[slot]);
+  return slot;
+}
+
+// Computes the range at p, as evaluateRange with its passes would, and returns the slot of its
+// first operand, which holds the result; p moves to what follows the range.
+std::uint8_t computeRange(const std::uint8_t* stream, std::int32_t last, std::int32_t& p) {
+  FlatRange range;
+  if (stream[p] == '-') {
+    range.negated = true;
+    ++p;
+  }
+  while (true) {
+    range.slots[range.operands++] = computeOperand(stream, last, p);
+    if (p > last || kKindOf[stream[p]] < kPowers) break;
+    range.operators[range.operands] = stream[p++];
+  }
+  const std::uint8_t result = range.slots[0];
+  applyLevel(range, '^', '^');
+  applyLevel(range, '*', '/');
+  if (range.negated) NumberPool[result] = -NumberPool[result];
+  applyLevel(range, '+', '-');
+  return result;
+}
+
+// Reduces a plain line (see isPlainLine) in one reading: every bracket, function and operator
+// as the passes would, on the same slots with the same operations, each chain of operators in
+// its order, and the stream left as they leave it: the first operand's number token, then the
+// end byte when the line had one. False, with nothing changed, for any other line.
+bool reducePlainLine(std::int32_t line) {
+  bool endByte = false;
+  if (!isPlainLine(line, endByte)) return false;
+  std::uint8_t* stream = TokenBuffer[line];
+  std::int32_t p = 0;
+  const std::uint8_t result = computeRange(stream, lastToken[line], p);
+  stream[0] = kNumberToken;
+  stream[1] = result;
+  if (endByte) stream[2] = kEndByte;
+  lastToken[line] = endByte ? 2 : 1;
+  return true;
+}
+
 }  // namespace
 
 // Pass 1: "(" inside ")" -> the inside's number token. The inside is evaluated by a call of its
@@ -352,7 +447,8 @@ bool evaluateRange(std::int32_t first, std::int32_t end, std::int32_t line) {
 
 bool evaluateLine(std::int32_t line) {
   lineUnderEvaluation[line] = true;
-  bool evaluated = evaluateRange(0, lastToken[line] + 1, line);
+  bool evaluated = (kFloatArithmeticRounds && reducePlainLine(line)) ||
+                   evaluateRange(0, lastToken[line] + 1, line);
   // A whole line reduces to one number token whose slot holds its value.
   if (evaluated && (lastToken[line] < 1 || TokenBuffer[line][0] != kNumberToken))
     evaluated = internalError();
