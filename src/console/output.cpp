@@ -1,6 +1,7 @@
 // The output primitives every part of the calculator writes with.
 #include "console/output.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -19,6 +20,33 @@ std::ostream& endLine(std::ostream& out) {
   out.put('\n');
   out.flush();
   return out;
+}
+
+ConvertedMessage convertedCopy(const Message& message) {
+  ConvertedMessage converted;
+  convertMessage(message.text, converted.text);
+  converted.length = std::strlen(converted.text);
+  return converted;
+}
+
+void writeLine(std::initializer_list<std::string_view> parts) {
+  // Room for the longest converted message and what usually goes with it.
+  char line[2 * kConvertedMessageSize];
+  std::size_t length = 0;
+  for (const std::string_view part : parts)
+    length += part.size();
+  if (length < sizeof line) {
+    char* end = line;
+    for (const std::string_view part : parts)
+      end = std::copy(part.begin(), part.end(), end);
+    *end++ = '\n';
+    std::cout.write(line, end - line);
+  } else {
+    for (const std::string_view part : parts)
+      std::cout.write(part.data(), static_cast<std::streamsize>(part.size()));
+    std::cout.put('\n');
+  }
+  std::cout.flush();
 }
 
 void printLineReport(const char* message, int line) {
