@@ -182,6 +182,7 @@ struct FlatRange {
   std::uint8_t slots[kMaxOperands];
   std::uint8_t operators[kMaxOperands];  // operators[i] stands before operand i
   std::int32_t tokensEnd = 0;            // the position after the last operand's slot byte
+  unsigned kinds = 0;                    // the operator kinds that stand in the range
 };
 
 // Reads first..end-1 as a flat range; false when it is anything else (a reference, a function,
@@ -199,6 +200,7 @@ bool readFlatRange(std::int32_t first, std::int32_t end, std::int32_t line, Flat
     p += 2;
     if (p >= end || (stream[p] == kEndByte && p == end - 1)) break;
     if (kKindOf[stream[p]] < kPowers) return false;
+    range.kinds |= kKindOf[stream[p]];
     range.operators[range.operands] = stream[p++];
   }
   range.tokensEnd = p;
@@ -223,17 +225,24 @@ void applyLevel(FlatRange& range, std::uint8_t oneOperator, std::uint8_t otherOp
   range.operands = kept;
 }
 
+// The three operator passes on a flat range, the levels without an operator skipped; the unary
+// minus is applied when the sums begin, as the last pass applies it. Returns the result's slot.
+std::uint8_t applyLevels(FlatRange& range) {
+  const std::uint8_t result = range.slots[0];
+  if (range.kinds & kPowers) applyLevel(range, '^', '^');
+  if (range.kinds & kProducts) applyLevel(range, '*', '/');
+  if (range.negated) NumberPool[result] = -NumberPool[result];
+  if (range.kinds & kSums) applyLevel(range, '+', '-');
+  return result;
+}
+
 // Reduces a flat range as the three operator passes would, in one reading: the same operations
 // in the same order on the same slots (the unary minus when the sums begin), and the stream
 // left as they leave it: the first operand's number token in place of the range.
 bool reduceFlatRange(std::int32_t first, std::int32_t end, std::int32_t line) {
   FlatRange range;
   if (!readFlatRange(first, end, line, range)) return false;
-  const std::uint8_t result = range.slots[0];
-  applyLevel(range, '^', '^');
-  applyLevel(range, '*', '/');
-  if (range.negated) NumberPool[result] = -NumberPool[result];
-  applyLevel(range, '+', '-');
+  const std::uint8_t result = applyLevels(range);
   std::uint8_t* stream = TokenBuffer[line];
   stream[first] = kNumberToken;
   stream[first + 1] = result;
@@ -312,14 +321,10 @@ std::uint8_t computeRange(const std::uint8_t* stream, std::int32_t last, std::in
   while (true) {
     range.slots[range.operands++] = computeOperand(stream, last, p);
     if (p > last || kKindOf[stream[p]] < kPowers) break;
+    range.kinds |= kKindOf[stream[p]];
     range.operators[range.operands] = stream[p++];
   }
-  const std::uint8_t result = range.slots[0];
-  applyLevel(range, '^', '^');
-  applyLevel(range, '*', '/');
-  if (range.negated) NumberPool[result] = -NumberPool[result];
-  applyLevel(range, '+', '-');
-  return result;
+  return applyLevels(range);
 }
 
 // Reduces a plain line (see isPlainLine) in one reading: every bracket, function and operator

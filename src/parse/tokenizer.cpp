@@ -260,7 +260,12 @@ bool emitReference(Scan& scan, std::string_view name) {
 
 // Lengths first: most names differ in length from most function names.
 bool sameText(const std::string& a, std::string_view b) {
-  return a.size() == b.size() && std::memcmp(a.data(), b.data(), b.size()) == 0;
+  if (a.size() != b.size()) return false;
+  // Function names are a few bytes long: a loop is cheaper than a call of memcmp.
+  for (std::size_t i = 0; i < b.size(); ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
 }
 
 // The index (1..8) of the function with this name, or 0; entry 0 is never compared.
