@@ -1,6 +1,7 @@
 // The bracket balance check: every "(" of a stored line needs its ")", in order.
 #include "parse/brackets.hpp"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "console/messages.hpp"
@@ -9,22 +10,24 @@
 
 namespace {
 
-// The depth at the end of the text, or -1 as soon as a ")" has no "(" before it.
-std::int32_t bracketDepth(const std::string& text) {
+// Whether every "(" of the text has its ")" after it and every ")" a "(" before it: the depth
+// never falls below zero and ends at zero. The loop has no branch on the character, whose
+// brackets stand where they happen to.
+bool balanced(const std::string& text) {
   std::int32_t depth = 0;
+  std::int32_t lowest = 0;
   for (const char c : text) {
-    if (c == '(') ++depth;
-    if (c == ')') --depth;
-    if (depth < 0) break;
+    depth += (c == '(') - (c == ')');
+    lowest = std::min(lowest, depth);
   }
-  return depth;
+  return depth == 0 && lowest == 0;
 }
 
 }  // namespace
 
 bool checkBrackets() {
   for (int line = 0; line < lineCount; ++line) {
-    if (bracketDepth(LineTable[line]) != 0) {
+    if (!balanced(LineTable[line])) {
       printLineReport(kBracketBalance.text, line);
       return false;
     }

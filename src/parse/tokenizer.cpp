@@ -184,6 +184,8 @@ constexpr bool kDoubleDivisionRounds = FLT_EVAL_METHOD == 0 || FLT_EVAL_METHOD =
 float decimalValue(std::uint64_t digits, int places, std::string_view text) {
   if constexpr (!kDoubleDivisionRounds) return atofValue(text);
   if (digits > kMaxExactDigits || places > kMaxExactPlaces) return atofValue(text);
+  // Dividing by 10^0 = 1 is exact: an integer needs no division, which is slow.
+  if (places == 0) return static_cast<float>(static_cast<double>(digits));
   return static_cast<float>(static_cast<double>(digits) / kExactPowersOfTen[places]);
 }
 
@@ -290,18 +292,6 @@ bool emitFunction(Scan& scan, std::string_view name) {
   return store(scan, kFunctionToken) && store(scan, static_cast<char>(index)) && store(scan, '(');
 }
 
-// A number that spaces interrupt, read again from its first digit.
-[[gnu::noinline]] NumberRun readSpacedNumber(Scan& scan) {
-  bool point = false;
-  const std::string_view text = readRun(scan, [&point](char c) {
-    if (isIn(c, kDigit)) return true;
-    if (c != '.' || point) return false;
-    point = true;
-    return true;
-  });
-  return {text, 0, kDigitsNotGathered, 0};
-}
-
 // number -> digit {digit} ["." {digit}], ended by an operator, ")" or the end of the text.
 // The digits are gathered into an integer as they are read.
 bool readNumber(Scan& scan) {
@@ -321,8 +311,16 @@ bool readNumber(Scan& scan) {
   }
   NumberRun number{{start, static_cast<std::size_t>(scan.at - start)}, digits, 0, 0};
   if (*scan.at == ' ') {
-    scan.at = start;
-    number = readSpacedNumber(scan);
+    // Spaces inside the number: the rest is gathered as text, for numberValue to read.
+    bool pointRead = point != nullptr;
+    const Run gathered = gatherSpacedRun(number.text, scan.at, scan.end, [&pointRead](char c) {
+      if (isIn(c, kDigit)) return true;
+      if (c != '.' || pointRead) return false;
+      pointRead = true;
+      return true;
+    });
+    scan.at = gathered.after;
+    number = {gathered.text, 0, kDigitsNotGathered, 0};
   } else {
     number.count = static_cast<int>(number.text.size()) - (point != nullptr);
     number.places = point == nullptr ? 0 : static_cast<int>(scan.at - point - 1);
