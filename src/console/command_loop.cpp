@@ -25,8 +25,10 @@ void printLine(const Message& message) {
   std::cout << endLine;
 }
 
+// The tables are wholly reset when the loop starts; from then on only the tokenizer and the
+// evaluator write them, below their counters, so a reset need not go further.
 void clearTables() {
-  resetWorkspace();
+  resetEntriesInUse();
   tablesHoldResults = false;
 }
 
@@ -198,6 +200,7 @@ void showHelp() {
 }
 
 int commandLoop() {
+  resetWorkspace();
   clearTables();
   lineCount = 0;
   printLine(kBannerTitle);

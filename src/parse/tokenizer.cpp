@@ -380,6 +380,8 @@ bool storeCurrent(Scan& scan) {
 // what follows an operand, until the end of the text.
 bool readExpression(Scan& scan) {
   bool operandStart = true;
+  // Whether the byte last stored is ")", kept here rather than read back from the stream.
+  bool afterClosing = false;
   while (true) {
     skipSpaces(scan);
     if (atEnd(scan)) return true;
@@ -390,10 +392,11 @@ bool readExpression(Scan& scan) {
         if (!storeCurrent(scan)) return false;
         continue;
       }
-    } else if (scan.stream[scan.last] == ')') {
+    } else if (afterClosing) {
       // After ")" only an operator or another ")" may follow.
       if (!isIn(c, kOperator | kClosingBracket)) return syntaxError(scan);
       if (!storeCurrent(scan)) return false;
+      afterClosing = c == ')';
       continue;
     } else if (c == '(') {
       if (!storeCurrent(scan)) return false;
@@ -402,6 +405,7 @@ bool readExpression(Scan& scan) {
     }
     if (!readOperand(scan)) return false;
     operandStart = false;
+    afterClosing = scan.stream[scan.last] == ')';
   }
 }
 
