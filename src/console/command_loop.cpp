@@ -5,6 +5,7 @@
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "console/messages.hpp"
@@ -169,7 +170,9 @@ void clearList() {
 }
 
 // Carries out a command word; false when the word is no command.
-bool handleCommand(const std::string& word) {
+bool handleCommand(const std::string& text) {
+  // Compared as views, lengths first: an expression line is longer than every command.
+  const std::string_view word = text;
   if (word == "h" || word == "help") {
     showHelp();
   } else if (word == "l" || word == "list") {
@@ -208,7 +211,7 @@ int commandLoop() {
   printLine(kBannerHint);
   std::string word;
   while (true) {
-    printMessage(kPrompt.text);
+    std::cout << convertedMessage<kPrompt>();
     // The end of input ends the program as "quit" does.
     if (!(std::cin >> word) || word == "q" || word == "quit") break;
     if (!handleCommand(word)) enterLine(word);
