@@ -260,20 +260,35 @@ bool emitReference(Scan& scan, std::string_view name) {
   return store(scan, static_cast<char>(lastReference)) && storeTerminator(scan);
 }
 
-// Lengths first: most names differ in length from most function names.
-bool sameText(const std::string& a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  // Function names are a few bytes long: a loop is cheaper than a call of memcmp.
-  for (std::size_t i = 0; i < b.size(); ++i) {
-    if (a[i] != b[i]) return false;
-  }
-  return true;
+// A name in one integer: its length (8 for any longer than seven bytes) in the low byte, then
+// its first seven bytes. Names of up to seven bytes, as every function name is, have equal keys
+// exactly when they are equal; longer ones are compared whole besides.
+std::uint64_t nameKey(std::string_view name) {
+  const std::size_t kept = name.size() < 7 ? name.size() : 7;
+  std::uint64_t key = name.size() < 8 ? name.size() : 8;
+  for (std::size_t i = 0; i < kept; ++i)
+    key |= std::uint64_t{static_cast<unsigned char>(name[i])} << (8 * (i + 1));
+  return key;
 }
 
-// The index (1..8) of the function with this name, or 0; entry 0 is never compared.
+// The keys of the FunctionTable entries, made at the first lookup.
+const std::array<std::uint64_t, kFunctionCount>& functionKeys() {
+  static const std::array<std::uint64_t, kFunctionCount> keys = [] {
+    std::array<std::uint64_t, kFunctionCount> made{};
+    for (int i = 0; i < kFunctionCount; ++i)
+      made[i] = nameKey(FunctionTable[i]);
+    return made;
+  }();
+  return keys;
+}
+
+// The index (1..8) of the function with this name, or 0; entry 0 is never compared. Keys are
+// compared first; a name longer than seven bytes is compared whole as well.
 std::int8_t functionIndex(std::string_view name) {
+  const std::array<std::uint64_t, kFunctionCount>& keys = functionKeys();
+  const std::uint64_t key = nameKey(name);
   std::int8_t index = kFunctionCount - 1;
-  while (index > 0 && !sameText(FunctionTable[index], name))
+  while (index > 0 && (keys[index] != key || (name.size() > 7 && FunctionTable[index] != name)))
     --index;
   return index;
 }
