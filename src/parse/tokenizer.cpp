@@ -60,8 +60,8 @@ struct Scan {
   const char* text;  // std::string puts a NUL after the last character
   const char* at;    // the character being read
   const char* end;
-  std::uint8_t* stream;
-  std::int32_t last = kEmptyStream;
+  std::uint8_t* next;       // where the next byte of the stream goes
+  std::uint8_t* streamEnd;  // past the last byte the stream has room for
   int line;
   bool incomplete = true;  // cleared by the first character after "="
 };
@@ -103,8 +103,8 @@ bool syntaxError(const Scan& scan) {
 }
 
 bool store(Scan& scan, char byte) {
-  if (scan.last + 1 >= kTokenBufferSize) return refuse(scan.line, kTooLongStream);
-  scan.stream[++scan.last] = static_cast<std::uint8_t>(byte);
+  if (scan.next == scan.streamEnd) return refuse(scan.line, kTooLongStream);
+  *scan.next++ = static_cast<std::uint8_t>(byte);
   return true;
 }
 
@@ -307,22 +307,26 @@ bool emitFunction(Scan& scan, std::string_view name) {
   return store(scan, kFunctionToken) && store(scan, static_cast<char>(index)) && store(scan, '(');
 }
 
+// Appends the digits from `at` on to `digits` (wrapping past 64 bits, when they are not used),
+// leaving `at` on the first character that is no digit.
+std::uint64_t gatherDigits(const char*& at, std::uint64_t digits) {
+  while (true) {
+    const unsigned digit = static_cast<unsigned char>(*at) - unsigned{'0'};
+    if (digit > 9) return digits;
+    digits = digits * 10 + digit;
+    ++at;
+  }
+}
+
 // number -> digit {digit} ["." {digit}], ended by an operator, ")" or the end of the text.
 // The digits are gathered into an integer as they are read.
 bool readNumber(Scan& scan) {
   const char* const start = scan.at;
   const char* point = nullptr;
-  std::uint64_t digits = 0;
-  while (true) {
-    const unsigned digit = static_cast<unsigned char>(*scan.at) - unsigned{'0'};
-    if (digit <= 9) {
-      digits = digits * 10 + digit;
-    } else if (*scan.at != '.' || point != nullptr) {
-      break;
-    } else {
-      point = scan.at;
-    }
-    ++scan.at;
+  std::uint64_t digits = gatherDigits(scan.at, 0);
+  if (*scan.at == '.') {
+    point = scan.at++;
+    digits = gatherDigits(scan.at, digits);
   }
   NumberRun number{{start, static_cast<std::size_t>(scan.at - start)}, digits, 0, 0};
   if (*scan.at == ' ') {
@@ -420,13 +424,13 @@ bool readExpression(Scan& scan) {
     }
     if (!readOperand(scan)) return false;
     operandStart = false;
-    afterClosing = scan.stream[scan.last] == ')';
+    afterClosing = scan.next[-1] == ')';
   }
 }
 
 // An empty expression, or one that stops right after an operator or a unary minus, is incomplete.
 bool finish(const Scan& scan) {
-  if (scan.incomplete || isIn(static_cast<char>(scan.stream[scan.last]), kOperator)) {
+  if (scan.incomplete || isIn(static_cast<char>(scan.next[-1]), kOperator)) {
     printMessage(kIncompleteLine.text);
     std::cout << endLine;
     return false;
@@ -438,14 +442,16 @@ bool finish(const Scan& scan) {
 
 bool tokenizeLine(int line) {
   const std::string& text = LineTable[line];
+  std::uint8_t* const stream = TokenBuffer[line];
   Scan scan{.text = text.data(),
             .at = text.data(),
             .end = text.data() + text.size(),
-            .stream = TokenBuffer[line],
+            .next = stream,
+            .streamEnd = stream + kTokenBufferSize,
             .line = line};
   const Head head = readHead(scan);
   const bool read = head == Head::kTextEnded || (head == Head::kRead && readExpression(scan));
-  lastToken[line] = scan.last;
+  lastToken[line] = static_cast<std::int32_t>(scan.next - stream) - 1;
   return read && finish(scan);
 }
 
