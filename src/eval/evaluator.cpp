@@ -209,13 +209,14 @@ bool readFlatRange(std::int32_t first, std::int32_t end, std::int32_t line, Flat
 
 // Applies one level of operators, left to right, each result in its left operand's slot, and
 // keeps the operands and operators of the other levels: what one operator pass does.
-void applyLevel(FlatRange& range, std::uint8_t oneOperator, std::uint8_t otherOperator) {
+void applyLevel(FlatRange& range, std::uint8_t oneOperator, std::uint8_t otherOperator,
+                float* pool) {
   int kept = 1;
   for (int i = 1; i < range.operands; ++i) {
     const std::uint8_t op = range.operators[i];
     if (op == oneOperator || op == otherOperator) {
-      float& left = NumberPool[range.slots[kept - 1]];
-      left = applyOperator(op, left, NumberPool[range.slots[i]]);
+      float& left = pool[range.slots[kept - 1]];
+      left = applyOperator(op, left, pool[range.slots[i]]);
     } else {
       range.slots[kept] = range.slots[i];
       range.operators[kept] = op;
@@ -227,12 +228,12 @@ void applyLevel(FlatRange& range, std::uint8_t oneOperator, std::uint8_t otherOp
 
 // The three operator passes on a flat range, the levels without an operator skipped; the unary
 // minus is applied when the sums begin, as the last pass applies it. Returns the result's slot.
-std::uint8_t applyLevels(FlatRange& range) {
+std::uint8_t applyLevels(FlatRange& range, float* pool) {
   const std::uint8_t result = range.slots[0];
-  if (range.kinds & kPowers) applyLevel(range, '^', '^');
-  if (range.kinds & kProducts) applyLevel(range, '*', '/');
-  if (range.negated) NumberPool[result] = -NumberPool[result];
-  if (range.kinds & kSums) applyLevel(range, '+', '-');
+  if (range.kinds & kPowers) applyLevel(range, '^', '^', pool);
+  if (range.kinds & kProducts) applyLevel(range, '*', '/', pool);
+  if (range.negated) pool[result] = -pool[result];
+  if (range.kinds & kSums) applyLevel(range, '+', '-', pool);
   return result;
 }
 
@@ -242,7 +243,7 @@ std::uint8_t applyLevels(FlatRange& range) {
 bool reduceFlatRange(std::int32_t first, std::int32_t end, std::int32_t line) {
   FlatRange range;
   if (!readFlatRange(first, end, line, range)) return false;
-  const std::uint8_t result = applyLevels(range);
+  const std::uint8_t result = applyLevels(range, NumberPool);
   std::uint8_t* stream = TokenBuffer[line];
   stream[first] = kNumberToken;
   stream[first + 1] = result;
@@ -253,90 +254,91 @@ bool reduceFlatRange(std::int32_t first, std::int32_t end, std::int32_t line) {
   return true;
 }
 
-// A whole line in the form that the passes reduce without a fault, no reference in it:
+// A line without references in this form the passes reduce without a fault:
 //   range   -> ["-"] operand {operator operand}
 //   operand -> "n" slot | "(" range ")" | "f" function "(" range ")"
-// and the end byte at most after the last operand. Returns whether it has that form, and
-// whether it ends with the end byte.
-bool isPlainLine(std::int32_t line, bool& endByte) {
-  const std::uint8_t* stream = TokenBuffer[line];
-  const std::int32_t last = lastToken[line];
-  int depth = 0;
+// with the end byte at most after the last operand, and brackets nested less deep than the
+// bracket pass's stack. Such a line is computed in one reading, by descent, into a copy of the
+// pool, which replaces the pool only when the whole line had the form; the reading gives up at
+// the first token that does not fit (a reference, a second unary minus) and leaves everything
+// as it was, for the passes.
+struct PlainReading {
+  const std::uint8_t* stream;
+  std::int32_t last;
   std::int32_t p = 0;
-  bool rangeStart = true;
-  while (true) {
-    // An operand, after a unary minus at the start of a range.
-    if (p <= last && rangeStart && stream[p] == '-') ++p;
-    if (p > last) return false;
-    const std::uint8_t byte = stream[p];
-    if (byte == kNumberToken && p + 1 <= last) {
-      p += 2;
-    } else if (byte == '(' || (byte == kFunctionToken && p + 2 <= last && stream[p + 2] == '(')) {
-      p += byte == '(' ? 1 : 3;
-      // The open brackets of a range must fit the bracket pass's stack.
-      if (++depth >= kBracketStackSize) return false;
-      rangeStart = true;
-      continue;
-    } else {
-      return false;
-    }
-    // After an operand: closing brackets, then an operator, the end byte or the end.
-    while (p <= last && stream[p] == ')' && depth > 0) {
-      --depth;
-      ++p;
-    }
-    endByte = p == last && stream[p] == kEndByte;
-    if (p > last || endByte) return depth == 0;
-    if (kKindOf[stream[p]] < kPowers) return false;
-    ++p;
-    rangeStart = false;
-  }
-}
+  float pool[kNumberPoolSize];
+};
 
-std::uint8_t computeRange(const std::uint8_t* stream, std::int32_t last, std::int32_t& p);
+// Returned for a line that does not have the form; slots are below kNumberPoolSize.
+constexpr std::uint8_t kNotPlain = 0xFF;
+
+std::uint8_t computeRange(PlainReading& reading, int depth);
 
 // The slot that holds the operand at p once it is computed; p moves past the operand.
-std::uint8_t computeOperand(const std::uint8_t* stream, std::int32_t last, std::int32_t& p) {
+std::uint8_t computeOperand(PlainReading& reading, int depth) {
+  const std::uint8_t* stream = reading.stream;
+  std::int32_t& p = reading.p;
+  if (p > reading.last) return kNotPlain;
   const std::uint8_t byte = stream[p];
   if (byte == kNumberToken) {
+    if (p + 1 > reading.last || stream[p + 1] >= kNumberPoolSize) return kNotPlain;
     p += 2;
     return stream[p - 1];
   }
-  const std::uint8_t function = byte == kFunctionToken ? stream[p + 1] : 0;
-  p += byte == kFunctionToken ? 3 : 1;
-  const std::uint8_t slot = computeRange(stream, last, p);
-  ++p;  // the ")"
-  if (function != 0) NumberPool[slot] = applyFunction(function, NumberPool[slot]);
+  std::uint8_t function = 0;
+  if (byte == kFunctionToken) {
+    if (p + 2 > reading.last || stream[p + 2] != '(') return kNotPlain;
+    function = stream[p + 1];
+    p += 3;
+  } else if (byte == '(') {
+    ++p;
+  } else {
+    return kNotPlain;
+  }
+  if (depth + 1 >= kBracketStackSize) return kNotPlain;
+  const std::uint8_t slot = computeRange(reading, depth + 1);
+  if (slot == kNotPlain || p > reading.last || stream[p] != ')') return kNotPlain;
+  ++p;
+  if (function != 0) reading.pool[slot] = applyFunction(function, reading.pool[slot]);
   return slot;
 }
 
 // Computes the range at p, as evaluateRange with its passes would, and returns the slot of its
 // first operand, which holds the result; p moves to what follows the range.
-std::uint8_t computeRange(const std::uint8_t* stream, std::int32_t last, std::int32_t& p) {
+std::uint8_t computeRange(PlainReading& reading, int depth) {
+  const std::uint8_t* stream = reading.stream;
+  std::int32_t& p = reading.p;
   FlatRange range;
-  if (stream[p] == '-') {
+  if (p <= reading.last && stream[p] == '-') {
     range.negated = true;
     ++p;
   }
   while (true) {
-    range.slots[range.operands++] = computeOperand(stream, last, p);
-    if (p > last || kKindOf[stream[p]] < kPowers) break;
+    const std::uint8_t slot = computeOperand(reading, depth);
+    if (slot == kNotPlain) return kNotPlain;
+    range.slots[range.operands++] = slot;
+    if (p > reading.last || kKindOf[stream[p]] < kPowers) break;
     range.kinds |= kKindOf[stream[p]];
     range.operators[range.operands] = stream[p++];
   }
-  return applyLevels(range);
+  return applyLevels(range, reading.pool);
 }
 
-// Reduces a plain line (see isPlainLine) in one reading: every bracket, function and operator
-// as the passes would, on the same slots with the same operations, each chain of operators in
-// its order, and the stream left as they leave it: the first operand's number token, then the
-// end byte when the line had one. False, with nothing changed, for any other line.
+// Reduces a plain line in one reading: every bracket, function and operator as the passes
+// would, on the same slots with the same operations, each chain of operators in its order, and
+// the stream left as they leave it: the first operand's number token, then the end byte when
+// the line had one. False, with nothing changed, for any other line.
 bool reducePlainLine(std::int32_t line) {
-  bool endByte = false;
-  if (!isPlainLine(line, endByte)) return false;
   std::uint8_t* stream = TokenBuffer[line];
-  std::int32_t p = 0;
-  const std::uint8_t result = computeRange(stream, lastToken[line], p);
+  PlainReading reading;
+  reading.stream = stream;
+  reading.last = lastToken[line];
+  std::memcpy(reading.pool, NumberPool, sizeof NumberPool);
+  const std::uint8_t result = computeRange(reading, 0);
+  if (result == kNotPlain) return false;
+  const bool endByte = reading.p == reading.last && stream[reading.p] == kEndByte;
+  if (reading.p <= reading.last && !endByte) return false;
+  std::memcpy(NumberPool, reading.pool, sizeof NumberPool);
   stream[0] = kNumberToken;
   stream[1] = result;
   if (endByte) stream[2] = kEndByte;
