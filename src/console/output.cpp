@@ -38,8 +38,11 @@ void writeLine(std::initializer_list<std::string_view> parts) {
     length += part.size();
   if (length < sizeof line) {
     char* end = line;
-    for (const std::string_view part : parts)
-      end = std::copy(part.begin(), part.end(), end);
+    for (const std::string_view part : parts) {
+      if (part.empty()) continue;  // an empty view may hold no pointer for memcpy
+      std::memcpy(end, part.data(), part.size());
+      end += part.size();
+    }
     *end++ = '\n';
     std::cout.write(line, end - line);
   } else {
