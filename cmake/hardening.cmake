@@ -2,9 +2,9 @@
 # overflow checks in the C library, stack clash probes, control-flow protection on x86-64, a
 # position-independent executable and read-only relocations bound at start.
 #
-# Not for the Windows build, which mingw-w64 links against msvcrt without these runtime parts
-# (its stack protector and checked functions need libssp), nor for the sanitizer and fuzzer
-# builds, whose own instrumentation does this work.
+# Not for the Windows build: its linker has no -z relro or -z now, and already marks the program
+# for address space randomisation and no-execute data (DYNAMIC_BASE, HIGH_ENTROPY_VA, NX_COMPAT).
+# Nor for the sanitizer and fuzzer builds, whose own instrumentation checks far more.
 option(CALCULATOR_HARDEN "Harden the Linux build as Debian's packages are" ON)
 if(WIN32 OR NOT CALCULATOR_HARDEN OR CALCULATOR_SANITIZE OR CALCULATOR_FUZZ)
   return()
