@@ -47,6 +47,7 @@ bool isTask(int definition) {
 
 // The stored line whose definition has this name, or -1.
 int storedLineNamed(const std::string& name) {
+  if (name.empty()) return -1;
   for (int k = 0; k < lineCount; ++k) {
     if (DefinitionTable[k].name == name) return k;
   }
@@ -68,29 +69,37 @@ std::string headName(const std::string& word) {
   return name;
 }
 
-// With every entry of the list in use, a word can only replace the stored line of its name.
-// It is tokenized on top of the other lines, as a new line would be, before it replaces.
-void replaceInFullList(const std::string& word) {
-  const int k = storedLineNamed(headName(word));
-  if (k < 0) {
-    printLine(kListFull);
-    return;
-  }
+// The text of a line being replaced in its own entry, kept until the word is accepted; its
+// storage is reused from word to word.
+std::string replacedText;
+
+// A word that names stored line k is measured against the other stored lines only: it is
+// tokenized in entry `entry` on top of every stored line but line k, so that line k's bytes,
+// numbers and names do not count against the line that replaces it. The entry is the free one
+// past the stored lines, or line k itself when the list is full; either way the tokenizer's
+// reports give its index. An accepted word takes line k's place.
+void replaceLine(const std::string& word, int k, int entry) {
   clearTables();
   for (int line = 0; line < lineCount; ++line) {
     if (line != k) tokenizeLine(line);
   }
-  std::string replaced = std::move(LineTable[k]);
-  LineTable[k] = word;
-  const bool accepted = tokenizeLine(k);
-  if (!accepted) LineTable[k] = std::move(replaced);
+  if (entry == k) replacedText = LineTable[k];
+  LineTable[entry] = word;
+  const bool accepted = tokenizeLine(entry);
+  if (accepted) {
+    LineTable[k] = word;
+  } else if (entry == k) {
+    LineTable[k] = replacedText;
+  }
   rebuildTables();
   if (accepted && isTask(k)) run();
 }
 
-void enterLine(const std::string& word) {
+// A new name is tokenized in the entry past the stored lines, on top of the tables as they
+// stand, and added when accepted.
+void addLine(const std::string& word) {
   if (lineCount == kMaxLines) {
-    replaceInFullList(word);
+    printLine(kListFull);
     return;
   }
   if (tablesHoldResults) rebuildTables();
@@ -100,16 +109,17 @@ void enterLine(const std::string& word) {
     rebuildTables();
     return;
   }
-  for (int k = 0; k < n; ++k) {
-    if (DefinitionTable[k].name == DefinitionTable[n].name) {
-      LineTable[k] = word;
-      rebuildTables();
-      if (isTask(k)) run();
-      return;
-    }
-  }
   lineCount = static_cast<std::uint8_t>(n + 1);
   if (isTask(n)) run();
+}
+
+void enterLine(const std::string& word) {
+  const int k = storedLineNamed(headName(word));
+  if (k < 0) {
+    addLine(word);
+  } else {
+    replaceLine(word, k, lineCount == kMaxLines ? k : lineCount);
+  }
 }
 
 void listLines() {

@@ -1,6 +1,7 @@
 // The run step and its report of every definition's value.
 #include "eval/run.hpp"
 
+#include <cmath>
 #include <iostream>
 
 #include "console/messages.hpp"
@@ -12,11 +13,22 @@
 
 namespace {
 
+// A not-a-number is written "nan" whatever its sign bit: the sign comes from the CPU and the
+// C library that made it (x86 sets it, ARM and s390x do not), not from the expression.
+void printValue(float value) {
+  if (std::isnan(value)) {
+    std::cout << "nan";
+  } else {
+    std::cout << value;
+  }
+}
+
 // "  name = value", or the not-computed message for a line the task did not reach.
 void printResult(const Definition& definition) {
   std::cout << "  " << definition.name << " = ";
   if (definition.computed) {
-    std::cout << NumberPool[TokenBuffer[definition.line][1]] << endLine;
+    printValue(NumberPool[TokenBuffer[definition.line][1]]);
+    std::cout << endLine;
   } else {
     printMessage(kNotComputed.text);
     std::cout << endLine;

@@ -1,6 +1,7 @@
 // The line tokenizer: an eight-state machine that reads a line once, character by character.
 #include "parse/tokenizer.hpp"
 
+#include <cfloat>
 #include <cstddef>
 #include <cstdlib>
 #include <iostream>
@@ -94,12 +95,20 @@ constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,
 constexpr int kMaxExactPlaces = 22;
 constexpr std::uint64_t kMaxExactDigits = std::uint64_t{1} << 53;
 
+// Whether a double division is rounded to double. On x87 (FLT_EVAL_METHOD 2) it is carried out
+// in 80-bit registers, and the conversion to float then rounds that straight to single
+// precision, skipping the rounding to double: one number in a few million would come out one
+// float away from atof's.
+constexpr bool kDoubleDivisionRounds = FLT_EVAL_METHOD == 0 || FLT_EVAL_METHOD == 1;
+
 // The value of a number's text (digits with at most one "."), rounded to double and then to
 // single precision, as atof gives it. When the digits form an integer of at most 53 bits and
 // at most 22 of them follow the point, both operands of digits / 10^places are exact doubles,
 // so the one rounding of the division gives the nearest double, as atof does, in a fraction
-// of its time; other texts go to atof itself.
+// of its time; other texts, and every text where double arithmetic is not rounded to double,
+// go to atof itself.
 float numberValue(const std::string& text) {
+  if constexpr (!kDoubleDivisionRounds) return static_cast<float>(std::atof(text.c_str()));
   std::uint64_t digits = 0;
   int significant = 0;
   int places = 0;

@@ -98,6 +98,9 @@ TEST_F(Tokenizer, NumbersTakeTheValueAtofGives) {
                                     "0." + std::string(400, '0') + "1",
                                     "3.4028235677973366e38"};
   texts.back() = "340282356779733661637539395458142568448";  // halfway above the largest float
+  // Just off halfway between two floats: rounding straight to single precision, without the
+  // rounding to double first, lands on the other float.
+  texts.insert(texts.end(), {"1.000000536441803", "1.000001847743988", "1.000002682209015"});
   std::mt19937 random(7);
   for (int i = 0; i < 20000; ++i) {
     std::string text = std::to_string(random() % 1000000000);
