@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The Windows build and the packages: installs the cross compiler and wine when missing, builds
-# the windows preset with warnings as errors, runs its transcripts under wine, makes the .zip and
-# the .deb, and runs the program from each package.
+# The Windows build and the packages: installs the cross compiler, wine and lintian when missing,
+# builds the windows preset with warnings as errors, runs its transcripts under wine, makes the
+# .zip and the .deb, runs the program from each package and lintian on the .deb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,6 +10,7 @@ need=()
 command -v x86_64-w64-mingw32-g++ >/dev/null || need+=(g++-mingw-w64-x86-64)
 [ -x "$wine" ] || need+=(wine64)
 command -v iconv >/dev/null || need+=(libc-bin)
+command -v lintian >/dev/null || need+=(lintian)
 if [ ${#need[@]} -gt 0 ]; then
   apt-get update -qq
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}"
@@ -51,7 +52,12 @@ dpkg-deb --contents "$deb"
 root="$release/packages/root"
 rm -rf "$root"
 dpkg -x "$deb" "$root"
-[ -f "$root/usr/share/man/man1/calculator.1" ]
+for file in usr/share/man/man1/calculator.1.gz usr/share/doc/calculator/changelog.gz \
+  usr/share/doc/calculator/copyright; do
+  [ -f "$root/$file" ] || { echo "the .deb lacks /$file" >&2; exit 1; }
+done
+# Debian's own checks of a package: no error and no warning may remain.
+lintian --info --fail-on error,warning "$deb"
 "$root/usr/bin/calculator" <tests/transcripts/dialogue.in >"$root/dialogue.actual"
 cmp tests/transcripts/dialogue.out "$root/dialogue.actual"
 

@@ -5,7 +5,6 @@
 #include <array>
 #include <cerrno>
 #include <csignal>
-#include <cstring>
 #include <iostream>
 
 #include "console/platform.hpp"
@@ -98,8 +97,12 @@ void convertMessage(const char* message, char* converted) {
   for (; *message != '\0'; ++message) {
     const Utf8& character = kUtf8Of[static_cast<unsigned char>(*message)];
     // All three bytes are copied and only `length` kept: the buffer has room for three bytes
-    // per character, so the spare ones land inside it and are overwritten next.
-    std::memcpy(converted, character.bytes, sizeof character.bytes);
+    // per character, so the spare ones land inside it and are overwritten next. Plain stores,
+    // not memcpy: with _FORTIFY_SOURCE=3 a memcpy into a buffer whose size is known only at
+    // run time becomes a call of the checked copy for every character.
+    converted[0] = character.bytes[0];
+    converted[1] = character.bytes[1];
+    converted[2] = character.bytes[2];
     converted += character.length;
   }
   *converted = '\0';
