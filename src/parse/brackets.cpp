@@ -23,10 +23,20 @@ constexpr auto kDepthChange = [] {
 // never falls below zero and ends at zero. The loop has no branch on the character, whose
 // brackets stand where they happen to.
 bool balanced(const std::string& text) {
+  const auto change = [&text](std::size_t i) {
+    return kDepthChange[static_cast<unsigned char>(text[i])];
+  };
   std::int32_t depth = 0;
   std::int32_t lowest = 0;
-  for (const char c : text) {
-    depth += kDepthChange[static_cast<unsigned char>(c)];
+  std::size_t i = 0;
+  // Two characters a turn: the lower of their two depths meets the lowest once.
+  for (; i + 1 < text.size(); i += 2) {
+    const std::int32_t first = depth + change(i);
+    depth = first + change(i + 1);
+    lowest = std::min(lowest, std::min(first, depth));
+  }
+  if (i < text.size()) {
+    depth += change(i);
     lowest = std::min(lowest, depth);
   }
   return depth == 0 && lowest == 0;
