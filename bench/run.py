@@ -16,8 +16,8 @@ with other work the ratio of the fastest runs is printed beside it, for comparis
 pipeline. The budget: within 1.2x of the floor on both workloads, in CPU time and in wall
 time; the ratios to the floor are printed for each workload and once more at the end. The
 script also times start to first prompt (under 2 ms), counts heap allocations per word with
-valgrind (none) and checks peak resident memory
-(under 4 MiB). It exits with status 1 when an item misses.
+valgrind (none) and checks peak resident memory (under 4 MiB). It exits with status 1 when an
+item misses.
 """
 
 import argparse
