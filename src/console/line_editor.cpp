@@ -438,6 +438,8 @@ void bindKeys() {
   el_set(editor, EL_BIND, "^D", "calculator-end-or-delete", nullptr);
   el_set(editor, EL_BIND, "^C", "calculator-discard", nullptr);
   el_set(editor, EL_BIND, "^R", "em-inc-search-prev", nullptr);
+  // Ctrl+U deletes up to the cursor, as the terminal's own line editing and readline do.
+  el_set(editor, EL_BIND, "^U", "vi-kill-line-prev", nullptr);
   // Literal control characters would reach the calculator as text.
   el_set(editor, EL_BIND, "^V", "ed-ignore", nullptr);
   el_set(editor, EL_BIND, "^@", "em-set-mark", nullptr);

@@ -13,6 +13,9 @@ const std::string kTab = "\t";
 const std::string kBackspace = "\x7f";
 const std::string kCtrlC = "\x03";
 const std::string kCtrlD = "\x04";
+const std::string kCtrlK = "\x0b";
+const std::string kCtrlU = "\x15";
+const std::string kCtrlW = "\x17";
 
 // The editor starts each line by drawing the screen line again from the row's start.
 const std::string kEditorPrompt = "\rГотов: ";
@@ -68,11 +71,17 @@ TEST_F(EditingTerminal, UpRecallsEarlierLines) {
   quit();
 }
 
-TEST_F(EditingTerminal, LeftHomeAndDeleteChangeTheLine) {
+TEST_F(EditingTerminal, EditingKeysChangeTheLine) {
   typeLine("?=2+3" + kLeft + kLeft + "1\n");  // ?=21+3
   ASSERT_TRUE(next("? = 24")) << screen_;
   typeLine("?=x2*5" + kHome + kLeft + kDelete + kDelete + kDelete + "?=4\n");  // ?=42*5
   ASSERT_TRUE(next("? = 210")) << screen_;
+  typeLine("bad?=7" + kLeft + kLeft + kLeft + kCtrlU + "\n");  // up to the cursor: ?=7
+  ASSERT_TRUE(next("? = 7")) << screen_;
+  typeLine("?=1+2*33" + kCtrlW + "5\n");  // the word before the cursor is "2*33": ?=1+5
+  ASSERT_TRUE(next("? = 6")) << screen_;
+  typeLine("?=8" + kLeft + kCtrlK + "9\n");  // from the cursor to the end: ?=9
+  ASSERT_TRUE(next("? = 9")) << screen_;
   EXPECT_FALSE(reportedError()) << screen_;
   quit();
 }
