@@ -54,7 +54,8 @@ class ScreenLineWatch : public std::streambuf {
 
  protected:
   int_type overflow(int_type c) override {
-    if (traits_type::eq_int_type(c, traits_type::eof())) return target->pubsync();
+    if (traits_type::eq_int_type(c, traits_type::eof()))
+      return target->pubsync() == 0 ? traits_type::not_eof(c) : traits_type::eof();
     note(traits_type::to_char_type(c));
     return target->sputc(traits_type::to_char_type(c));
   }
@@ -431,9 +432,12 @@ unsigned char complete(EditLine* edited, int) {
 
 void bindKeys() {
   el_set(editor, EL_EDITOR, "emacs");
-  el_set(editor, EL_ADDFN, "calculator-complete", "complete the word", complete);
-  el_set(editor, EL_ADDFN, "calculator-end-or-delete", "end of input or delete", endInputOrDelete);
-  el_set(editor, EL_ADDFN, "calculator-discard", "discard the line", discardLine);
+  // Added through the wide interface, which keeps these static names: the narrow one copies
+  // them and never frees the copies.
+  el_wset(editor, EL_ADDFN, L"calculator-complete", L"complete the word", complete);
+  el_wset(editor, EL_ADDFN, L"calculator-end-or-delete", L"end of input or delete",
+          endInputOrDelete);
+  el_wset(editor, EL_ADDFN, L"calculator-discard", L"discard the line", discardLine);
   el_set(editor, EL_BIND, "^I", "calculator-complete", nullptr);
   el_set(editor, EL_BIND, "^D", "calculator-end-or-delete", nullptr);
   el_set(editor, EL_BIND, "^C", "calculator-discard", nullptr);
