@@ -164,17 +164,25 @@ void suspend(int) {
 
 constexpr int kWaitingSignals[] = {SIGINT, SIGWINCH, SIGTSTP};
 
+// A signal that the program was started to ignore (nohup) stays ignored.
+bool isIgnored(int signalNumber) {
+  struct sigaction current {};
+  return sigaction(signalNumber, nullptr, &current) == 0 && current.sa_handler == SIG_IGN;
+}
+
 void installHandlers() {
-  for (int signalNumber : kEndingSignals)
-    setHandler(signalNumber, restoreAndRaise);
+  for (int signalNumber : kEndingSignals) {
+    if (!isIgnored(signalNumber)) setHandler(signalNumber, restoreAndRaise);
+  }
   setHandler(SIGINT, noteInterrupt);
   setHandler(SIGWINCH, noteResize);
   setHandler(SIGTSTP, suspend);
 }
 
 void removeHandlers() {
-  for (int signalNumber : kEndingSignals)
-    std::signal(signalNumber, SIG_DFL);
+  for (int signalNumber : kEndingSignals) {
+    if (!isIgnored(signalNumber)) std::signal(signalNumber, SIG_DFL);
+  }
   for (int signalNumber : kWaitingSignals)
     std::signal(signalNumber, SIG_DFL);
 }

@@ -167,6 +167,15 @@ TEST_F(EditingTerminal, TerminatedWhileEditingTheTerminalIsAsFound) {
   expectSettingsRestored();
 }
 
+TEST_F(EditingTerminal, AClosedTerminalEndsTheProgram) {
+  typeLine("a=2");
+  ASSERT_TRUE(next("a=2"));
+  close(master_);  // the window is closed: the program is hung up
+  master_ = -1;
+  ASSERT_TRUE(exitsWithin(5000ms));
+  EXPECT_TRUE(WIFSIGNALED(status_) && WTERMSIG(status_) == SIGHUP);
+}
+
 using DumbTerminal = Terminal;
 
 TEST_F(DumbTerminal, LinesAreReadAsTheyAreTyped) {
