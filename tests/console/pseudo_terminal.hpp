@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
+#include <utmp.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -20,18 +21,24 @@ using namespace std::chrono_literals;
 
 class Terminal : public ::testing::Test {
  protected:
+  // The terminal's settings are read before the program starts, which may change them at once.
   void SetUp() override {
     winsize window = {};
     window.ws_row = 24;
     window.ws_col = 80;
-    child_ = forkpty(&master_, nullptr, nullptr, &window);
+    int terminal = -1;
+    ASSERT_EQ(openpty(&master_, &terminal, nullptr, nullptr, &window), 0) << std::strerror(errno);
+    ASSERT_EQ(tcgetattr(terminal, &before_), 0);
+    child_ = fork();
     ASSERT_GE(child_, 0) << std::strerror(errno);
     if (child_ == 0) {
+      close(master_);
+      if (login_tty(terminal) != 0) _exit(126);
       setenv("TERM", terminalType_, 1);
       execl(CALCULATOR_PROGRAM, CALCULATOR_PROGRAM, static_cast<char*>(nullptr));
       _exit(127);
     }
-    ASSERT_EQ(tcgetattr(master_, &before_), 0);
+    close(terminal);
   }
 
   void TearDown() override {
