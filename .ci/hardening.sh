@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-build=${CALCULATOR_RELEASE_BUILD:-build}
+build=${CALCULATOR_RELEASE_BUILD:-build-test}
 program=$build/calculator
 if ! command -v hardening-check >/dev/null; then
   apt-get update -qq

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Memory check: runs every transcript through the release build's program under valgrind's
+# Memory check: runs every transcript through the tested release build's program under valgrind's
 # memcheck. An invalid access, a use of uninitialised memory, any leak, an exit status other
 # than 0, a byte on standard error or a difference from the expected output fails the script.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-program=${CALCULATOR_PROGRAM:-build/calculator}
+program=${CALCULATOR_PROGRAM:-build-test/calculator}
 if ! command -v valgrind >/dev/null; then
   apt-get update -qq
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq valgrind

@@ -39,9 +39,9 @@ env LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8 WINEDEBUG=-all WINEPREFIX="$PWD/build-wi
 cmp build-windows/tests/transcripts/dialogue.expected build-windows/zip-check/dialogue.actual
 
 echo "== the .deb for Linux"
-# From the release build in build/, which .ci/run has built and tested by now; run alone, this
-# script builds it first.
-release=${CALCULATOR_RELEASE_BUILD:-build}
+# From the release build in build-test/, which .ci/run has built and tested by now; run alone,
+# this script builds it first.
+release=${CALCULATOR_RELEASE_BUILD:-build-test}
 [ -f "$release/CMakeCache.txt" ] ||
   cmake -S . -B "$release" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
 cmake --build "$release" -j2
@@ -49,6 +49,8 @@ cpack --config "$release/CPackConfig.cmake" -B "$release/packages"
 deb=$(echo "$release"/packages/calculator_*.deb)
 dpkg-deb --info "$deb"
 dpkg-deb --contents "$deb"
+# The line editor's library is a dependency of the package.
+dpkg-deb --field "$deb" Depends | grep -q 'libedit2'
 root="$release/packages/root"
 rm -rf "$root"
 dpkg -x "$deb" "$root"

@@ -33,13 +33,16 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SECTION math)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-  # The dependencies on the C and C++ runtime are read from the program where the tool for it
-  # is installed.
+  # The dependencies on the C and C++ runtime and on libedit are read from the program where
+  # the tool for it is installed.
   find_program(CALCULATOR_DPKG_SHLIBDEPS dpkg-shlibdeps)
   if(CALCULATOR_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   else()
     set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libgcc-s1, libstdc++6")
+    if(CALCULATOR_LINE_EDITING)
+      string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libedit2")
+    endif()
   endif()
 endif()
 

@@ -11,6 +11,7 @@
 #include "console/messages.hpp"
 #include "console/output.hpp"
 #include "console/platform.hpp"
+#include "console/word_source.hpp"
 #include "eval/run.hpp"
 #include "parse/tokenizer.hpp"
 #include "workspace/workspace.hpp"
@@ -213,9 +214,10 @@ int commandLoop() {
   while (true) {
     std::cout << convertedMessage<kPrompt>();
     // The end of input ends the program as "quit" does.
-    if (!(std::cin >> word) || word == "q" || word == "quit") break;
+    if (!readWord(word) || word == "q" || word == "quit") break;
     if (!handleCommand(word)) enterLine(word);
   }
+  stopReadingWords();
   std::cout << "Press Enter";
   waitForKey();
   return 0;

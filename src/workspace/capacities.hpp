@@ -9,6 +9,7 @@ inline constexpr int kNumberPoolSize = 40;   // single-precision slots shared by
 inline constexpr int kMaxDefinitions = 30;   // names defined by lines
 inline constexpr int kMaxReferences = 30;    // names used inside expressions
 inline constexpr int kFunctionCount = 9;     // function names, the placeholder at index 0 included
+inline constexpr int kHistoryLines = 500;    // typed lines the terminal editor recalls
 
 // A message is at most 59 Windows-1251 bytes; with its terminator it fills this buffer.
 inline constexpr std::size_t kMessageBufferSize = 60;

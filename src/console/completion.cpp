@@ -1,0 +1,112 @@
+// Tab completion of a typed line: the candidates for the word under the cursor.
+#include "console/completion.hpp"
+
+#include "workspace/workspace.hpp"
+
+namespace {
+
+constexpr std::string_view kLongCommands[] = {"help", "list", "run", "clear", "quit"};
+
+bool isWhiteSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool isNameCharacter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// The characters after which an operand starts.
+bool startsOperand(char c) {
+  return c == '=' || c == '(' || c == '+' || c == '-' || c == '*' || c == '/' || c == '^';
+}
+
+// A stored line's name: its text before the first "=".
+std::string_view nameOf(const std::string& storedLine) {
+  return std::string_view(storedLine).substr(0, storedLine.find('='));
+}
+
+void offer(Completion& completion, std::string_view typed, std::string_view candidate,
+           std::string_view ending) {
+  if (candidate.substr(0, typed.size()) != typed) return;
+  std::string whole(candidate);
+  whole += ending;
+  completion.candidates.push_back(std::move(whole));
+}
+
+// The part that every candidate shares beyond the `typed` characters.
+std::string sharedRest(const std::vector<std::string>& candidates, std::size_t typed) {
+  if (candidates.empty()) return {};
+  std::size_t shared = candidates[0].size();
+  for (const std::string& candidate : candidates) {
+    std::size_t same = 0;
+    while (same < shared && same < candidate.size() && candidate[same] == candidates[0][same])
+      ++same;
+    shared = same;
+  }
+  return shared > typed ? candidates[0].substr(typed, shared - typed) : std::string();
+}
+
+// word -> head: a command, or a stored name followed by "=".
+Completion completeHead(std::string_view typed, const std::string* storedLines, int storedCount) {
+  Completion completion;
+  for (std::string_view command : kLongCommands)
+    offer(completion, typed, command, "");
+  for (int k = 0; k < storedCount; ++k)
+    offer(completion, typed, nameOf(storedLines[k]), "=");
+  completion.insertion = sharedRest(completion.candidates, typed.size());
+  return completion;
+}
+
+// operand -> function "(" | name, for the name characters that end the typed part.
+Completion completeOperand(std::string_view typed, const std::string* storedLines,
+                           int storedCount) {
+  std::size_t start = typed.size();
+  while (start > 0 && isNameCharacter(typed[start - 1]))
+    --start;
+  const std::string_view partial = typed.substr(start);
+  if (start == 0 || !startsOperand(typed[start - 1])) return {};
+  if (!partial.empty() && isDigit(partial[0])) return {};
+  Completion completion;
+  for (int f = 1; f < kFunctionCount; ++f)
+    offer(completion, partial, FunctionTable[f], "(");
+  for (int k = 0; k < storedCount; ++k) {
+    if (nameOf(storedLines[k]) != "?") offer(completion, partial, nameOf(storedLines[k]), "");
+  }
+  completion.insertion = sharedRest(completion.candidates, partial.size());
+  return completion;
+}
+
+// "name=" of a stored line with nothing after it: that line's expression, to be edited.
+bool storedExpression(std::string_view typed, const std::string* storedLines, int storedCount,
+                      Completion& completion) {
+  if (typed.size() < 2 || typed.back() != '=') return false;
+  const std::string_view name = typed.substr(0, typed.size() - 1);
+  for (int k = 0; k < storedCount; ++k) {
+    if (nameOf(storedLines[k]) != name) continue;
+    completion.insertion = storedLines[k].substr(name.size() + 1);
+    completion.candidates.push_back(completion.insertion);
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+Completion completeWord(std::string_view line, std::size_t cursor, const std::string* storedLines,
+                        int storedCount) {
+  std::size_t start = cursor;
+  while (start > 0 && !isWhiteSpace(line[start - 1]))
+    --start;
+  const std::string_view typed = line.substr(start, cursor - start);
+  if (typed.find('=') == std::string_view::npos)
+    return completeHead(typed, storedLines, storedCount);
+  const bool wordEndsHere = cursor == line.size() || isWhiteSpace(line[cursor]);
+  Completion completion;
+  if (wordEndsHere && storedExpression(typed, storedLines, storedCount, completion))
+    return completion;
+  return completeOperand(typed, storedLines, storedCount);
+}

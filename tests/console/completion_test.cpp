@@ -1,0 +1,106 @@
+// Tests of Tab completion: candidates and insertions for a line, a cursor and stored lines.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "console/completion.hpp"
+
+namespace {
+
+const std::string kStored[] = {"alpha=2", "b=alpha*3", "?=b+sqrt(alpha)", "beta=1.5"};
+constexpr int kStoredCount = 4;
+
+struct Case {
+  const char* line;
+  std::size_t cursor;  // npos: the end of the line
+  const char* insertion;
+  std::vector<std::string> candidates;
+};
+
+constexpr std::size_t kEnd = std::string::npos;
+
+void check(const Case& c, int storedCount) {
+  const std::string line = c.line;
+  const std::size_t cursor = c.cursor == kEnd ? line.size() : c.cursor;
+  const Completion completion = completeWord(line, cursor, kStored, storedCount);
+  EXPECT_EQ(completion.insertion, c.insertion) << "line \"" << line << "\" at " << cursor;
+  EXPECT_EQ(completion.candidates, c.candidates) << "line \"" << line << "\" at " << cursor;
+}
+
+}  // namespace
+
+TEST(Completion, AtTheStartOfAWordCommandsAndStoredNamesWithEquals) {
+  const Case cases[] = {
+      {"", kEnd, "", {"help", "list", "run", "clear", "quit", "alpha=", "b=", "?=", "beta="}},
+      {"he", kEnd, "lp", {"help"}},
+      {"c", kEnd, "lear", {"clear"}},
+      {"q", kEnd, "uit", {"quit"}},
+      {"al", kEnd, "pha=", {"alpha="}},
+      {"?", kEnd, "=", {"?="}},
+      {"b", kEnd, "", {"b=", "beta="}},
+      {"be", kEnd, "ta=", {"beta="}},
+      {"a=1 l", kEnd, "ist", {"list"}},  // the word after a blank
+      {"a=1\tr", kEnd, "un", {"run"}},   // after a tab
+      {"x", kEnd, "", {}},               // nothing fits
+      {"help", kEnd, "", {"help"}},      // already whole
+      {"hex", 2, "lp", {"help"}},        // only the text before the cursor counts
+      {"Q", kEnd, "", {}},               // case counts
+  };
+  for (const Case& c : cases)
+    check(c, kStoredCount);
+}
+
+TEST(Completion, InsideAnExpressionFunctionsWithBracketAndNamesOtherThanTheTask) {
+  const Case cases[] = {
+      {"?=sq", kEnd, "rt(", {"sqrt("}},
+      {"?=2*s", kEnd, "", {"sin(", "sqrt("}},
+      {"?=c", kEnd, "", {"cos(", "ctg("}},
+      {"?=co", kEnd, "s(", {"cos("}},
+      {"?=(al", kEnd, "pha", {"alpha"}},
+      {"x=alpha+b", kEnd, "", {"b", "beta"}},
+      {"x=1-be", kEnd, "ta", {"beta"}},
+      {"x=2^l", kEnd, "", {"ln(", "lg("}},
+      {"x=3/e", kEnd, "xp(", {"exp("}},
+      {"x=t", kEnd, "g(", {"tg("}},
+      {"x=sin(b", kEnd, "", {"b", "beta"}},
+      {"x=",
+       kEnd,
+       "",
+       {"sin(", "cos(", "tg(", "ctg(", "sqrt(", "exp(", "ln(", "lg(", "alpha", "b", "beta"}},
+      {"x=2a", kEnd, "", {}},    // a name cannot follow a digit
+      {"x=(b)s", kEnd, "", {}},  // nor a closing bracket
+      {"x=1.5", kEnd, "", {}},   // a number is no name
+      {"x=?", kEnd, "", {}},     // the task is never an operand
+      {"a=1 x=al", kEnd, "pha", {"alpha"}},
+      {"x=alz+1", 5, "", {}},  // the text before the cursor is "alz"
+  };
+  for (const Case& c : cases)
+    check(c, kStoredCount);
+}
+
+TEST(Completion, NameAndEqualsBringBackTheStoredExpression) {
+  const Case cases[] = {
+      {"b=", kEnd, "alpha*3", {"alpha*3"}}, {"?=", kEnd, "b+sqrt(alpha)", {"b+sqrt(alpha)"}},
+      {"beta=", kEnd, "1.5", {"1.5"}},      {"a=1 alpha=", kEnd, "2", {"2"}},
+      {"alpha= b=2", 6, "2", {"2"}},  // the word ends at the cursor
+  };
+  for (const Case& c : cases)
+    check(c, kStoredCount);
+  // With something after the cursor inside the word, it is an operand instead.
+  check({"b=+1",
+         2,
+         "",
+         {"sin(", "cos(", "tg(", "ctg(", "sqrt(", "exp(", "ln(", "lg(", "alpha", "b", "beta"}},
+        kStoredCount);
+  // A name that is not stored: an operand as well.
+  check({"gamma=sq", kEnd, "rt(", {"sqrt("}}, kStoredCount);
+}
+
+TEST(Completion, OnlyTheCountedLinesAreStored) {
+  // Lines past the count are dead text.
+  check({"be", kEnd, "", {}}, 3);
+  check({"b=", kEnd, "alpha*3", {"alpha*3"}}, 3);
+  check({"?=b", kEnd, "", {"b"}}, 2);
+  check({"", kEnd, "", {"help", "list", "run", "clear", "quit"}}, 0);
+}

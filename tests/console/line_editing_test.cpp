@@ -1,0 +1,193 @@
+// Types xterm's keys at the calculator in a pseudo-terminal: editing, history, completion,
+// Ctrl+C and Ctrl+D, checked through the values that the program reports.
+#include "console/pseudo_terminal.hpp"
+
+namespace {
+
+// The keys as xterm sends them.
+const std::string kUp = "\x1b[A";
+const std::string kLeft = "\x1b[D";
+const std::string kHome = "\x1b[H";
+const std::string kDelete = "\x1b[3~";
+const std::string kTab = "\t";
+const std::string kBackspace = "\x7f";
+const std::string kCtrlC = "\x03";
+const std::string kCtrlD = "\x04";
+const std::string kCtrlK = "\x0b";
+const std::string kCtrlU = "\x15";
+const std::string kCtrlW = "\x17";
+
+// The editor starts each line by drawing the screen line again from the row's start.
+const std::string kEditorPrompt = "\rГотов: ";
+
+class EditingTerminal : public Terminal {
+ protected:
+  EditingTerminal() { terminalType_ = "xterm"; }
+
+  // Waits until the editor reads a new line, then types the keys. The editor draws its
+  // prompt before it switches the terminal to single keys; keys typed before that would be
+  // echoed by the terminal itself.
+  void typeLine(const std::string& keys) {
+    ASSERT_TRUE(next(kEditorPrompt)) << screen_;
+    ASSERT_TRUE(waitForRawMode());
+    type(keys);
+  }
+
+  // Ends with "q" and one key, and checks the program's status and the terminal's settings.
+  void quit() {
+    typeLine("q\n");
+    ASSERT_TRUE(next("Press Enter"));
+    ASSERT_TRUE(waitForRawMode());
+    type("x");
+    ASSERT_TRUE(exitsWithin(5000ms));
+    EXPECT_TRUE(WIFEXITED(status_));
+    EXPECT_EQ(WEXITSTATUS(status_), 0);
+    expectSettingsRestored();
+  }
+
+  bool reportedError() const {
+    return screen_.find("Ошибка") != std::string::npos ||
+           screen_.find("Неизвестная") != std::string::npos ||
+           screen_.find("Не определено") != std::string::npos;
+  }
+};
+
+}  // namespace
+
+TEST_F(EditingTerminal, UpRecallsEarlierLines) {
+  typeLine("a=2\n");
+  typeLine("?=a*3\n");
+  ASSERT_TRUE(next("? = 6"));
+  typeLine("a=5\n");
+  typeLine(kUp + kUp + "\n");  // a=5, then ?=a*3
+  ASSERT_TRUE(next("? = 15")) << screen_;
+  // Typed again right after itself, a line is not kept a second time: four lines back is a=2.
+  typeLine("?=a*3\n");
+  ASSERT_TRUE(next("? = 15")) << screen_;
+  typeLine(kUp + kUp + kUp + kUp + "\n");
+  typeLine("r\n");
+  ASSERT_TRUE(next("? = 6")) << screen_;
+  EXPECT_FALSE(reportedError()) << screen_;
+  quit();
+}
+
+TEST_F(EditingTerminal, EditingKeysChangeTheLine) {
+  typeLine("?=2+3" + kLeft + kLeft + "1\n");  // ?=21+3
+  ASSERT_TRUE(next("? = 24")) << screen_;
+  typeLine("?=x2*5" + kHome + kLeft + kDelete + kDelete + kDelete + "?=4\n");  // ?=42*5
+  ASSERT_TRUE(next("? = 210")) << screen_;
+  typeLine("bad?=7" + kLeft + kLeft + kLeft + kCtrlU + "\n");  // up to the cursor: ?=7
+  ASSERT_TRUE(next("? = 7")) << screen_;
+  typeLine("?=1+2*33" + kCtrlW + "5\n");  // the word before the cursor is "2*33": ?=1+5
+  ASSERT_TRUE(next("? = 6")) << screen_;
+  typeLine("?=8" + kLeft + kCtrlK + "9\n");  // from the cursor to the end: ?=9
+  ASSERT_TRUE(next("? = 9")) << screen_;
+  EXPECT_FALSE(reportedError()) << screen_;
+  quit();
+}
+
+TEST_F(EditingTerminal, TabCompletesFunctionsAndStoredNames) {
+  typeLine("alpha=16\n");
+  typeLine("?=sq" + kTab + "al" + kTab + ")\n");  // ?=sqrt(alpha)
+  ASSERT_TRUE(next("? = 4")) << screen_;
+  typeLine("al" + kTab + "9\n");  // alpha=9 replaces the stored line
+  typeLine("r\n");
+  ASSERT_TRUE(next("? = 3")) << screen_;
+  EXPECT_FALSE(reportedError()) << screen_;
+  quit();
+}
+
+TEST_F(EditingTerminal, TabAfterNameAndEqualsBringsBackTheStoredExpression) {
+  typeLine("b=2*3.5\n");
+  typeLine("?=b+1\n");
+  ASSERT_TRUE(next("? = 8")) << screen_;
+  typeLine("b=" + kTab + kBackspace + kBackspace + kBackspace + "10\n");  // b=2*10
+  typeLine("r\n");
+  ASSERT_TRUE(next("? = 21")) << screen_;
+  EXPECT_FALSE(reportedError()) << screen_;
+  quit();
+}
+
+TEST_F(EditingTerminal, CtrlCDiscardsTheLineAndKeepsTheStoredLines) {
+  typeLine("a=3\n");
+  typeLine("a=100 ?=1+");
+  ASSERT_TRUE(next("?=1+"));  // typed and shown before Ctrl+C flushes the input
+  type(kCtrlC);
+  ASSERT_TRUE(next("^C\r\n"));
+  typeLine("?=a*2\n");  // a fresh prompt on a new line; a is still 3
+  ASSERT_TRUE(next("? = 6")) << screen_;
+  EXPECT_FALSE(reportedError()) << screen_;
+  EXPECT_TRUE(stillRunning());
+  quit();
+}
+
+TEST_F(EditingTerminal, CtrlDOnAnEmptyLineEndsTheInput) {
+  typeLine("?=1" + kCtrlD + "+2" + kLeft + kLeft + kCtrlD + "\n");  // deletes the "+": ?=12
+  ASSERT_TRUE(next("? = 12")) << screen_;
+  typeLine(kCtrlD);
+  ASSERT_TRUE(next("Press Enter"));
+  EXPECT_EQ(screen_.find("^D"), std::string::npos) << "Ctrl+D was echoed";
+  ASSERT_TRUE(waitForRawMode());
+  type(" ");
+  ASSERT_TRUE(exitsWithin(5000ms));
+  EXPECT_TRUE(WIFEXITED(status_));
+  EXPECT_EQ(WEXITSTATUS(status_), 0);
+  expectSettingsRestored();
+}
+
+TEST_F(EditingTerminal, NoKeySequenceBecomesText) {
+  // F5, Page Up, Insert, F1, Shift+Up, Alt+z, Ctrl+Right, a lone Escape at the end.
+  const std::string unknownKeys = "\x1b[15~\x1b[5~\x1b[2~\x1bOP\x1b[1;2A\x1bz\x1b[1;5C";
+  typeLine("?=1" + unknownKeys + "+2" + unknownKeys + "\n");
+  ASSERT_TRUE(next("? = 3")) << screen_;
+  typeLine("?=4\x1b");
+  std::this_thread::sleep_for(300ms);
+  type("*2\n");
+  ASSERT_TRUE(next("? = 8")) << screen_;
+  EXPECT_FALSE(reportedError()) << screen_;
+  quit();
+}
+
+TEST_F(EditingTerminal, WordsOfALineEachGetAPromptAsBefore) {
+  typeLine("a=1  b=2 ?=a+b\n");
+  ASSERT_TRUE(next("Готов: Готов: Считаю строку: ?=a+b\r\n")) << screen_;
+  ASSERT_TRUE(next("? = 3"));
+  // The editor's prompt is the whole screen line that the two words left.
+  typeLine("c=1 d=2\n");
+  EXPECT_TRUE(readUntil("Готов: Готов: \rГотов: Готов: ", matched_)) << screen_;
+  quit();
+}
+
+TEST_F(EditingTerminal, TerminatedWhileEditingTheTerminalIsAsFound) {
+  typeLine("a=2");
+  ASSERT_TRUE(next("a=2"));
+  kill(child_, SIGTERM);
+  ASSERT_TRUE(exitsWithin(5000ms));
+  EXPECT_TRUE(WIFSIGNALED(status_));
+  expectSettingsRestored();
+}
+
+TEST_F(EditingTerminal, AClosedTerminalEndsTheProgram) {
+  typeLine("a=2");
+  ASSERT_TRUE(next("a=2"));
+  close(master_);  // the window is closed: the program is hung up
+  master_ = -1;
+  ASSERT_TRUE(exitsWithin(5000ms));
+  EXPECT_TRUE(WIFSIGNALED(status_) && WTERMSIG(status_) == SIGHUP);
+}
+
+using DumbTerminal = Terminal;
+
+TEST_F(DumbTerminal, LinesAreReadAsTheyAreTyped) {
+  ASSERT_TRUE(readUntil("Готов: "));
+  type("a=2 ?=a*3\n");
+  ASSERT_TRUE(readUntil("? = 6"));
+  EXPECT_EQ(screen_.find('\r' + std::string("Готов")), std::string::npos) << "the editor drew";
+  type("q\n");
+  ASSERT_TRUE(readUntil("Press Enter"));
+  ASSERT_TRUE(waitForRawMode());
+  type("x");
+  ASSERT_TRUE(exitsWithin(5000ms));
+  EXPECT_EQ(WEXITSTATUS(status_), 0);
+  expectSettingsRestored();
+}

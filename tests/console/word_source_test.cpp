@@ -1,0 +1,86 @@
+// Tests of the word source: typed lines split into words as standard input's reading splits them.
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "console/word_source.hpp"
+
+namespace {
+
+std::vector<std::string> takenWords(const std::string& line) {
+  std::vector<std::string> words;
+  std::size_t position = 0;
+  std::string word;
+  while (takeWord(line, position, word))
+    words.push_back(word);
+  EXPECT_EQ(position, line.size());
+  return words;
+}
+
+// The oracle: formatted extraction of strings, as the calculator reads a pipe.
+std::vector<std::string> extractedWords(const std::string& line) {
+  std::istringstream input(line);
+  std::vector<std::string> words;
+  std::string word;
+  while (input >> word)
+    words.push_back(word);
+  return words;
+}
+
+}  // namespace
+
+TEST(WordSplitting, SameWordsAsFormattedExtraction) {
+  const std::string lines[] = {
+      "",
+      "a=1",
+      "a=1 b=2",
+      "  a=1   ?=a  ",
+      "a=1\tb=2\nc=3\vd=4\fe=5\rf=6",
+      " \t\n\v\f\r ",
+      std::string("a=1\0b=2", 7),      // NUL is no white space
+      "\x1b[A",                        // nor are control characters
+      "x=\xA0\x85y \xD0\x93\xD0\xBE",  // nor bytes above 0x7F (no-break space, NEL)
+      "q quit h",
+  };
+  for (const std::string& line : lines)
+    EXPECT_EQ(takenWords(line), extractedWords(line)) << "line of " << line.size() << " bytes";
+}
+
+TEST(WordSplitting, EveryByteOnEitherSideOfAWord) {
+  for (int byte = 0; byte < 256; ++byte) {
+    const std::string line = std::string(1, static_cast<char>(byte)) + "a=1" +
+                             std::string(1, static_cast<char>(byte)) + "b";
+    EXPECT_EQ(takenWords(line), extractedWords(line)) << "byte " << byte;
+  }
+}
+
+TEST(WordSplitting, PositionMovesPastEachWord) {
+  const std::string line = " ab  c ";
+  std::size_t position = 0;
+  std::string word;
+  ASSERT_TRUE(takeWord(line, position, word));
+  EXPECT_EQ(word, "ab");
+  EXPECT_EQ(position, 3u);
+  ASSERT_TRUE(takeWord(line, position, word));
+  EXPECT_EQ(word, "c");
+  EXPECT_EQ(position, 6u);
+  EXPECT_FALSE(takeWord(line, position, word));
+  EXPECT_EQ(word, "c");  // untouched when no word is left
+}
+
+TEST(WordSource, WithoutTheEditorWordsComeFromStandardInput) {
+  std::istringstream input(" a=1\tq \n");
+  std::streambuf* const saved = std::cin.rdbuf(input.rdbuf());
+  std::string word;
+  EXPECT_TRUE(readWord(word));
+  EXPECT_EQ(word, "a=1");
+  EXPECT_TRUE(readWord(word));
+  EXPECT_EQ(word, "q");
+  EXPECT_FALSE(readWord(word));
+  stopReadingWords();
+  std::cin.clear();
+  std::cin.rdbuf(saved);
+}
