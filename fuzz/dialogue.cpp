@@ -12,6 +12,8 @@
 #include <streambuf>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "console/command_loop.hpp"
 #include "parse/tokenizer.hpp"
@@ -102,6 +104,18 @@ bool definitionsMatchLines() {
   return true;
 }
 
+// The definitions and references with their lines: a run changes none of them, so at the prompt
+// they must be what tokenizing the stored lines afresh gives, however the last line came in.
+std::vector<std::pair<std::string, std::int32_t>> namesAndLines() {
+  std::vector<std::pair<std::string, std::int32_t>> entries;
+  for (int d = 0; d <= lastDefinition; ++d)
+    entries.emplace_back(DefinitionTable[d].name, DefinitionTable[d].line);
+  entries.emplace_back("", -2);  // between the two tables
+  for (int r = 0; r <= lastReference; ++r)
+    entries.emplace_back(ReferenceTable[r].name, ReferenceTable[r].line);
+  return entries;
+}
+
 // Runs one dialogue and checks the state it ends in; returns the hash of its output.
 std::uint64_t dialogueOutput(const std::uint8_t* data, std::size_t size) {
   InputBytes input(data, size);
@@ -116,9 +130,11 @@ std::uint64_t dialogueOutput(const std::uint8_t* data, std::size_t size) {
   require(countersWithinTables(), "every table counter stays within its capacity");
   require(definitionsMatchLines(), "definition k belongs to stored line k, each name once");
   // Every stored line was accepted on top of the others, so together they fit the tables.
+  const auto entries = namesAndLines();
   resetWorkspace();
   require(tokenizeAll(), "the stored lines tokenize together");
   require(countersWithinTables(), "every table counter stays within its capacity");
+  require(namesAndLines() == entries, "the definitions and references are a rebuild's");
 
   std::cout.rdbuf(savedOutput);
   std::cin.rdbuf(savedInput);

@@ -2,8 +2,10 @@
 #include "console/command_loop.hpp"
 
 #include <cstdint>
+#include <cstring>
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "console/messages.hpp"
@@ -25,8 +27,10 @@ void printLine(const Message& message) {
   std::cout << endLine;
 }
 
+// The tables are wholly reset when the loop starts; from then on only the tokenizer and the
+// evaluator write them, below their counters, so a reset need not go further.
 void clearTables() {
-  resetWorkspace();
+  resetEntriesInUse();
   tablesHoldResults = false;
 }
 
@@ -74,6 +78,22 @@ std::string headName(const std::string& word) {
 // storage is reused from word to word.
 std::string replacedText;
 
+// The tables hold lines 0..k-1 and, tokenized after them in entry `from`, the line that
+// replaces line k, the last stored line: what a rebuild gives but for the entry. The line's
+// stream and the line index of its definition and references move to entry k, so that the
+// tables are the rebuild's without tokenizing again. Entry `from` keeps its stream, as it
+// does when the rebuild tokenizes line k anew.
+void moveLastLine(int from, int k) {
+  if (from == k) return;
+  const std::int32_t last = lastToken[from];
+  std::memcpy(TokenBuffer[k], TokenBuffer[from], static_cast<std::size_t>(last + 1));
+  lastToken[k] = last;
+  DefinitionTable[lastDefinition].line = k;
+  for (int r = 0; r <= lastReference; ++r) {
+    if (ReferenceTable[r].line == from) ReferenceTable[r].line = k;
+  }
+}
+
 // A word that names stored line k is measured against the other stored lines only: it is
 // tokenized in entry `entry` on top of every stored line but line k, so that line k's bytes,
 // numbers and names do not count against the line that replaces it. The entry is the free one
@@ -92,7 +112,11 @@ void replaceLine(const std::string& word, int k, int entry) {
   } else if (entry == k) {
     LineTable[k] = replacedText;
   }
-  rebuildTables();
+  if (accepted && k == lineCount - 1) {
+    moveLastLine(entry, k);
+  } else {
+    rebuildTables();
+  }
   if (accepted && isTask(k)) run();
 }
 
@@ -147,7 +171,9 @@ void clearList() {
 }
 
 // Carries out a command word; false when the word is no command.
-bool handleCommand(const std::string& word) {
+bool handleCommand(const std::string& text) {
+  // Compared as views, lengths first: an expression line is longer than every command.
+  const std::string_view word = text;
   if (word == "h" || word == "help") {
     showHelp();
   } else if (word == "l" || word == "list") {
@@ -178,6 +204,7 @@ void showHelp() {
 }
 
 int commandLoop() {
+  resetWorkspace();
   clearTables();
   lineCount = 0;
   printLine(kBannerTitle);
@@ -185,7 +212,7 @@ int commandLoop() {
   printLine(kBannerHint);
   std::string word;
   while (true) {
-    printMessage(kPrompt.text);
+    std::cout << convertedMessage<kPrompt>();
     // The end of input ends the program as "quit" does.
     if (!readWord(word) || word == "q" || word == "quit") break;
     if (!handleCommand(word)) enterLine(word);

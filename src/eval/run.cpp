@@ -1,8 +1,7 @@
 // The run step and its report of every definition's value.
 #include "eval/run.hpp"
 
-#include <cmath>
-#include <iostream>
+#include <string_view>
 
 #include "console/messages.hpp"
 #include "console/output.hpp"
@@ -13,26 +12,17 @@
 
 namespace {
 
-// A not-a-number is written "nan" whatever its sign bit: the sign comes from the CPU and the
-// C library that made it (x86 sets it, ARM and s390x do not), not from the expression.
-void printValue(float value) {
-  if (std::isnan(value)) {
-    std::cout << "nan";
-  } else {
-    std::cout << value;
-  }
-}
-
-// "  name = value", or the not-computed message for a line the task did not reach.
+// "  name = value", or the not-computed message for a line the task did not reach. A
+// not-a-number is written "nan" whatever its sign bit: the sign comes from the CPU and the C
+// library that made it (x86 sets it, ARM and s390x do not), not from the expression.
 void printResult(const Definition& definition) {
-  std::cout << "  " << definition.name << " = ";
-  if (definition.computed) {
-    printValue(NumberPool[TokenBuffer[definition.line][1]]);
-    std::cout << endLine;
-  } else {
-    printMessage(kNotComputed.text);
-    std::cout << endLine;
+  if (!definition.computed) {
+    writeLine({"  ", definition.name, " = ", convertedMessage<kNotComputed>()});
+    return;
   }
+  char value[kFloatTextSize];
+  const char* const valueEnd = formatFloat(NumberPool[TokenBuffer[definition.line][1]], value);
+  writeLine({"  ", definition.name, " = ", std::string_view(value, valueEnd)});
 }
 
 }  // namespace
@@ -43,8 +33,7 @@ void runTask() {
   const int task = taskDefinition;
   if (!evaluateLine(task)) return;
   DefinitionTable[task].computed = 1;
-  printMessage(kResultsHeader.text);
-  std::cout << endLine;
+  writeLine({convertedMessage<kResultsHeader>()});
   for (int i = 0; i <= lastDefinition; ++i)
     printResult(DefinitionTable[i]);
 }

@@ -37,8 +37,7 @@ bool findTask() {
     std::cout << endLine;
     return false;
   }
-  printMessage(kComputingLine.text);
-  std::cout << LineTable[DefinitionTable[d].line] << endLine;
+  writeLine({convertedMessage<kComputingLine>(), LineTable[DefinitionTable[d].line]});
   taskDefinition = static_cast<std::uint8_t>(d);
   return true;
 }

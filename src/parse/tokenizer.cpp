@@ -1,10 +1,15 @@
-// The line tokenizer: an eight-state machine that reads a line once, character by character.
+// The line tokenizer: an eight-state machine that reads a line once. Names and numbers are read
+// as whole runs and the other characters one by one, each in a few instructions.
 #include "parse/tokenizer.hpp"
 
+#include <array>
 #include <cfloat>
 #include <cstddef>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
+#include <limits>
+#include <string_view>
 
 #include "console/messages.hpp"
 #include "console/output.hpp"
@@ -12,78 +17,143 @@
 
 namespace {
 
-enum State {
-  kLineStart,     // 0: the line's first character
-  kHeadEquals,    // 1: the "=" after the head name
-  kHeadFirst,     // 2: the first character of the head name
-  kHeadRest,      // 3: the rest of the head name
-  kOperandStart,  // 4: after "=", after a plain "(", after a unary minus
-  kInNumber,      // 5: inside a number
-  kInName,        // 6: inside a name after "="
-  kAfterOperand,  // 7: after an operand's terminator, a function's "(", or ")" and what follows it
+// The states of the machine, numbered as the transition table numbers them. States 0 to 3 read
+// the head (readHead), state 4 and 7 are the two loops of readExpression, and states 5 and 6,
+// inside a number or a name, are one run each (readNumber, readName).
+//   0: the line's first character        4: after "=", after a plain "(", after a unary minus
+//   1: the "=" after the head name       5: inside a number
+//   2: the first character of the head   6: inside a name after "="
+//   3: the rest of the head name         7: after an operand's terminator, a function's "(",
+//                                           or ")" and what follows it
+
+// Character classes over bytes, independent of the locale: bytes 128..255 are in none.
+enum CharacterClass : std::uint8_t {
+  kLetter = 1,
+  kDigit = 2,
+  kOperator = 4,
+  kClosingBracket = 8,
 };
 
-// What happens after a state has handled a character.
-enum class Step { kAdvance, kReread, kFail };
+constexpr auto kClassOf = [] {
+  std::array<std::uint8_t, 256> table{};
+  for (int c = 'a'; c <= 'z'; ++c)
+    table[c] = kLetter;
+  for (int c = 'A'; c <= 'Z'; ++c)
+    table[c] = kLetter;
+  for (int c = '0'; c <= '9'; ++c)
+    table[c] = kDigit;
+  for (const char c : {'+', '-', '*', '/', '^'})
+    table[static_cast<unsigned char>(c)] = kOperator;
+  table[')'] = kClosingBracket;
+  return table;
+}();
 
-// The working state of one call of tokenizeLine.
+bool isIn(char c, unsigned classes) {
+  return (kClassOf[static_cast<unsigned char>(c)] & classes) != 0;
+}
+
+// The working state of one call of tokenizeLine. The stream's end is kept here and written to
+// lastToken when the call ends, so that storing a byte touches no other table. Nothing takes
+// the address of a Scan beyond the functions here, which the compiler inlines, so that its
+// fields stay in registers; the reports get the values they write.
 struct Scan {
+  const char* text;  // std::string puts a NUL after the last character
+  const char* at;    // the character being read
+  const char* end;
+  std::uint8_t* next;       // where the next byte of the stream goes
+  std::uint8_t* streamEnd;  // past the last byte the stream has room for
   int line;
-  const std::string& text;
-  std::ptrdiff_t length;
-  std::ptrdiff_t position = 0;
-  State state = kLineStart;
   bool incomplete = true;  // cleared by the first character after "="
-  bool point = false;      // the number being read has its decimal point
 };
 
-// The name or number being collected; kept between calls so that its storage is reused.
-std::string currentText;
+// A name or number interrupted by spaces is gathered here; kept between calls so that its
+// storage is reused. Text without spaces is read where it stands.
+std::string spacedText;
 
-// Character classes over signed bytes, independent of the locale: bytes 128..255 are in none.
-bool isLetter(signed char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-bool isDigit(signed char c) {
-  return c >= '0' && c <= '9';
-}
-bool isOperator(signed char c) {
-  return c == '+' || c == '-' || c == '*' || c == '/' || c == '^';
-}
-// Only the real end of the text ends an operand; a NUL byte inside the text is no terminator.
-bool isTerminator(signed char c, bool atEnd) {
-  return atEnd || isOperator(c) || c == ')';
+// The text of a number for atof, which needs its terminator.
+std::string numberText;
+
+bool atEnd(const Scan& scan) {
+  return scan.at == scan.end;
 }
 
-std::uint8_t& lastByte(const Scan& scan) {
-  return TokenBuffer[scan.line][lastToken[scan.line]];
+// The space is skipped in every state, inside names and numbers too. The NUL after the text
+// stops the loop at the end.
+void skipSpaces(Scan& scan) {
+  while (*scan.at == ' ')
+    ++scan.at;
 }
 
-Step syntaxError(const Scan& scan, signed char c) {
-  printLineReport(kSyntaxError.text, scan.line);
+[[gnu::noinline]] bool reportSyntaxError(int line, std::ptrdiff_t position, char c) {
+  printLineReport(kSyntaxError.text, line);
   printMessage(kPosition.text);
-  std::cout << scan.position;
+  std::cout << position;
   printMessage(kCharacter.text);
-  std::cout << static_cast<char>(c) << endLine;
-  return Step::kFail;
-}
-
-bool refuse(const Scan& scan, const Message& limit) {
-  printLineReport(limit.text, scan.line);
+  std::cout << c << endLine;
   return false;
 }
 
-bool store(const Scan& scan, std::uint8_t byte) {
-  if (lastToken[scan.line] + 1 >= kTokenBufferSize) return refuse(scan, kTooLongStream);
-  TokenBuffer[scan.line][++lastToken[scan.line]] = byte;
+bool syntaxError(const Scan& scan) {
+  return reportSyntaxError(scan.line, scan.at - scan.text, *scan.at);
+}
+
+[[gnu::noinline]] bool refuse(int line, const Message& limit) {
+  printLineReport(limit.text, line);
+  return false;
+}
+
+bool store(Scan& scan, char byte) {
+  if (scan.next == scan.streamEnd) return refuse(scan.line, kTooLongStream);
+  *scan.next++ = static_cast<std::uint8_t>(byte);
   return true;
 }
 
-bool define(const Scan& scan) {
-  if (lastDefinition + 1 >= kMaxDefinitions) return refuse(scan, kTooManyDefinitions);
+// A run's text and the position after it.
+struct Run {
+  std::string_view text;
+  const char* after;
+};
+
+// The rest of a run that a space interrupted at `at`: gathers `run` and what continues it
+// after spaces, as `continues` tells, into spacedText. It takes no Scan, whose address must
+// not escape.
+template <typename Continues>
+[[gnu::noinline]] Run gatherSpacedRun(std::string_view run, const char* at, const char* end,
+                                      Continues continues) {
+  spacedText.assign(run);
+  while (true) {
+    while (*at == ' ')
+      ++at;
+    if (at == end || !continues(*at)) return {spacedText, at};
+    spacedText.push_back(*at++);
+  }
+}
+
+// Reads the run of characters that `continues` accepts from the position on, spaces skipped;
+// leaves the position on the first other character, or at the end, and returns the run's text.
+// The NUL after the text continues no run.
+template <typename Continues>
+std::string_view readRun(Scan& scan, Continues continues) {
+  const char* const start = scan.at;
+  while (continues(*scan.at))
+    ++scan.at;
+  // A NUL inside the text is no end; it ends the run as any other character that cannot
+  // continue it does.
+  const std::string_view run(start, static_cast<std::size_t>(scan.at - start));
+  if (*scan.at != ' ') return run;
+  const Run gathered = gatherSpacedRun(run, scan.at, scan.end, continues);
+  scan.at = gathered.after;
+  return gathered.text;
+}
+
+bool continuesName(char c) {
+  return isIn(c, kLetter | kDigit);
+}
+
+bool define(const Scan& scan, std::string_view name) {
+  if (lastDefinition + 1 >= kMaxDefinitions) return refuse(scan.line, kTooManyDefinitions);
   Definition& entry = DefinitionTable[++lastDefinition];
-  entry.name = currentText;
-  currentText.clear();
+  entry.name.assign(name);
   entry.line = scan.line;
   return true;
 }
@@ -95,20 +165,33 @@ constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,
 constexpr int kMaxExactPlaces = 22;
 constexpr std::uint64_t kMaxExactDigits = std::uint64_t{1} << 53;
 
+float atofValue(std::string_view text) {
+  numberText.assign(text);
+  return static_cast<float>(std::atof(numberText.c_str()));
+}
+
 // Whether a double division is rounded to double. On x87 (FLT_EVAL_METHOD 2) it is carried out
 // in 80-bit registers, and the conversion to float then rounds that straight to single
 // precision, skipping the rounding to double: one number in a few million would come out one
 // float away from atof's.
 constexpr bool kDoubleDivisionRounds = FLT_EVAL_METHOD == 0 || FLT_EVAL_METHOD == 1;
 
-// The value of a number's text (digits with at most one "."), rounded to double and then to
-// single precision, as atof gives it. When the digits form an integer of at most 53 bits and
-// at most 22 of them follow the point, both operands of digits / 10^places are exact doubles,
-// so the one rounding of the division gives the nearest double, as atof does, in a fraction
-// of its time; other texts, and every text where double arithmetic is not rounded to double,
-// go to atof itself.
-float numberValue(const std::string& text) {
-  if constexpr (!kDoubleDivisionRounds) return static_cast<float>(std::atof(text.c_str()));
+// The value of digits / 10^places, rounded to double and then to single precision, as atof
+// gives it for the number's text. When the digits form an integer of at most 53 bits and at
+// most 22 of them follow the point, both operands of the division are exact doubles, so its
+// one rounding gives the nearest double, as atof does, in a fraction of its time; other texts,
+// and every text where double arithmetic is not rounded to double, go to atof itself.
+float decimalValue(std::uint64_t digits, int places, std::string_view text) {
+  if constexpr (!kDoubleDivisionRounds) return atofValue(text);
+  if (digits > kMaxExactDigits || places > kMaxExactPlaces) return atofValue(text);
+  // Dividing by 10^0 = 1 is exact: an integer needs no division, which is slow.
+  if (places == 0) return static_cast<float>(static_cast<double>(digits));
+  return static_cast<float>(static_cast<double>(digits) / kExactPowersOfTen[places]);
+}
+
+// The value of a number's text (digits with at most one "."), as atof gives it; texts with 20
+// or more significant digits go to atof at once.
+float numberValue(std::string_view text) {
   std::uint64_t digits = 0;
   int significant = 0;
   int places = 0;
@@ -118,181 +201,236 @@ float numberValue(const std::string& text) {
       afterPoint = true;
       continue;
     }
-    if (significant == 19) return static_cast<float>(std::atof(text.c_str()));
+    if (significant == 19) return atofValue(text);
     digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
     if (digits != 0) ++significant;
     if (afterPoint) ++places;
   }
-  if (digits > kMaxExactDigits || places > kMaxExactPlaces) {
-    return static_cast<float>(std::atof(text.c_str()));
-  }
-  return static_cast<float>(static_cast<double>(digits) / kExactPowersOfTen[places]);
+  return decimalValue(digits, places, text);
 }
 
-bool emitNumber(const Scan& scan, signed char terminator) {
+// A number as readNumber reads it without spaces: its text, and its digits as an integer,
+// how many there are and how many of them follow the point.
+struct NumberRun {
+  std::string_view text;
+  std::uint64_t digits;
+  int count;
+  int places;
+};
+
+// The count of a number whose digits were not gathered as it was read.
+constexpr int kDigitsNotGathered = std::numeric_limits<int>::max();
+
+// With at most 19 digits no more than 19 are significant and their integer is exact, so the
+// digits already read give numberValue's result; longer texts take the whole way.
+float runValue(const NumberRun& number) {
+  if (number.count > 19) return numberValue(number.text);
+  return decimalValue(number.digits, number.places, number.text);
+}
+
+// The terminator of an operand: an operator or ")" at the position, or the end of the text
+// (the end byte). A NUL byte inside the text is no terminator.
+bool atTerminator(const Scan& scan) {
+  return atEnd(scan) || isIn(*scan.at, kOperator | kClosingBracket);
+}
+
+// Stores the terminator at the position and steps over it; the end of the text is stored as
+// the end byte, the NUL that std::string keeps there.
+bool storeTerminator(Scan& scan) {
+  const char terminator = *scan.at;
+  if (!atEnd(scan)) ++scan.at;
+  return store(scan, terminator);
+}
+
+bool emitNumber(Scan& scan, const NumberRun& number) {
   if (!store(scan, kNumberToken)) return false;
   const auto slot = static_cast<std::uint8_t>(lastNumber + 1);
-  if (slot >= kNumberPoolSize) return refuse(scan, kTooManyNumbers);
+  if (slot >= kNumberPoolSize) return refuse(scan.line, kTooManyNumbers);
   lastNumber = slot;
-  NumberPool[slot] = numberValue(currentText);
-  return store(scan, slot) && store(scan, static_cast<std::uint8_t>(terminator));
+  NumberPool[slot] = runValue(number);
+  return store(scan, static_cast<char>(slot)) && storeTerminator(scan);
 }
 
-bool emitReference(const Scan& scan, signed char terminator) {
+bool emitReference(Scan& scan, std::string_view name) {
   if (!store(scan, kReferenceToken)) return false;
-  if (lastReference + 1 >= kMaxReferences) return refuse(scan, kTooManyReferences);
+  if (lastReference + 1 >= kMaxReferences) return refuse(scan.line, kTooManyReferences);
   Reference& entry = ReferenceTable[++lastReference];
-  entry.name = currentText;
-  currentText.clear();
+  entry.name.assign(name);
   entry.line = scan.line;
-  return store(scan, static_cast<std::uint8_t>(lastReference)) &&
-         store(scan, static_cast<std::uint8_t>(terminator));
+  return store(scan, static_cast<char>(lastReference)) && storeTerminator(scan);
 }
 
-bool emitFunction(const Scan& scan) {
-  const std::int8_t index = findFunction(currentText);
-  if (index == 0) return false;
-  return store(scan, kFunctionToken) && store(scan, static_cast<std::uint8_t>(index)) &&
-         store(scan, '(');
+// A name in one integer: its length (8 for any longer than seven bytes) in the low byte, then
+// its first seven bytes. Names of up to seven bytes, as every function name is, have equal keys
+// exactly when they are equal; longer ones are compared whole besides.
+std::uint64_t nameKey(std::string_view name) {
+  const std::size_t kept = name.size() < 7 ? name.size() : 7;
+  std::uint64_t key = name.size() < 8 ? name.size() : 8;
+  for (std::size_t i = 0; i < kept; ++i)
+    key |= std::uint64_t{static_cast<unsigned char>(name[i])} << (8 * (i + 1));
+  return key;
 }
 
-Step succeedIf(bool stored) {
-  return stored ? Step::kAdvance : Step::kFail;
+// The keys of the FunctionTable entries, made at the first lookup.
+const std::array<std::uint64_t, kFunctionCount>& functionKeys() {
+  static const std::array<std::uint64_t, kFunctionCount> keys = [] {
+    std::array<std::uint64_t, kFunctionCount> made{};
+    for (int i = 0; i < kFunctionCount; ++i)
+      made[i] = nameKey(FunctionTable[i]);
+    return made;
+  }();
+  return keys;
 }
 
-void beginText(signed char c) {
-  currentText.assign(1, static_cast<char>(c));
+// The index (1..8) of the function with this name, or 0; entry 0 is never compared. Keys are
+// compared first; a name longer than seven bytes is compared whole as well.
+std::int8_t functionIndex(std::string_view name) {
+  const std::array<std::uint64_t, kFunctionCount>& keys = functionKeys();
+  const std::uint64_t key = nameKey(name);
+  std::int8_t index = kFunctionCount - 1;
+  while (index > 0 && (keys[index] != key || (name.size() > 7 && FunctionTable[index] != name)))
+    --index;
+  return index;
 }
 
-// head -> "?" "=" | letter {letter | digit} "="
-Step readHead(Scan& scan, signed char c) {
-  switch (scan.state) {
-    case kLineStart:
-      if (c == '?') {
-        beginText(c);
-        scan.state = kHeadEquals;
-        return Step::kAdvance;
-      }
-      scan.state = kHeadFirst;
-      return Step::kReread;
-    case kHeadEquals:
-      if (c != '=') return syntaxError(scan, c);
-      scan.state = kOperandStart;
-      return succeedIf(define(scan));
-    case kHeadFirst:
-      if (!isLetter(c)) return syntaxError(scan, c);
-      beginText(c);
-      scan.state = kHeadRest;
-      return Step::kAdvance;
-    default:  // kHeadRest
-      if (isLetter(c) || isDigit(c)) {
-        currentText.push_back(static_cast<char>(c));
-        return Step::kAdvance;
-      }
-      if (c != '=') return syntaxError(scan, c);
-      scan.state = kHeadEquals;
-      return Step::kReread;
+[[gnu::noinline]] bool reportUnknownFunction(std::string_view name) {
+  printMessage(kUnknownFunction.text);
+  std::cout << name << endLine;
+  return false;
+}
+
+// The position is on the "(" after the name.
+bool emitFunction(Scan& scan, std::string_view name) {
+  const std::int8_t index = functionIndex(name);
+  if (index == 0) return reportUnknownFunction(name);
+  ++scan.at;
+  return store(scan, kFunctionToken) && store(scan, static_cast<char>(index)) && store(scan, '(');
+}
+
+// Appends the digits from `at` on to `digits` (wrapping past 64 bits, when they are not used),
+// leaving `at` on the first character that is no digit.
+std::uint64_t gatherDigits(const char*& at, std::uint64_t digits) {
+  while (true) {
+    const unsigned digit = static_cast<unsigned char>(*at) - unsigned{'0'};
+    if (digit > 9) return digits;
+    digits = digits * 10 + digit;
+    ++at;
   }
 }
 
-// operand -> number | name | function "(" ... | "(" ... | "-" operand
-Step startOperand(Scan& scan, signed char c) {
-  if (isLetter(c)) {
-    beginText(c);
-    scan.state = kInName;
-  } else if (isDigit(c)) {
-    beginText(c);
-    scan.point = false;
-    scan.state = kInNumber;
+// number -> digit {digit} ["." {digit}], ended by an operator, ")" or the end of the text.
+// The digits are gathered into an integer as they are read.
+bool readNumber(Scan& scan) {
+  const char* const start = scan.at;
+  const char* point = nullptr;
+  std::uint64_t digits = gatherDigits(scan.at, 0);
+  if (*scan.at == '.') {
+    point = scan.at++;
+    digits = gatherDigits(scan.at, digits);
+  }
+  NumberRun number{{start, static_cast<std::size_t>(scan.at - start)}, digits, 0, 0};
+  if (*scan.at == ' ') {
+    // Spaces inside the number: the rest is gathered as text, for numberValue to read.
+    bool pointRead = point != nullptr;
+    const Run gathered = gatherSpacedRun(number.text, scan.at, scan.end, [&pointRead](char c) {
+      if (isIn(c, kDigit)) return true;
+      if (c != '.' || pointRead) return false;
+      pointRead = true;
+      return true;
+    });
+    scan.at = gathered.after;
+    number = {gathered.text, 0, kDigitsNotGathered, 0};
   } else {
-    return syntaxError(scan, c);
+    number.count = static_cast<int>(number.text.size()) - (point != nullptr);
+    number.places = point == nullptr ? 0 : static_cast<int>(scan.at - point - 1);
   }
-  return Step::kAdvance;
-}
-
-// Both runs below append every character from the position on that continues the number or
-// the name, and leave the position on the last of them: one turn of the machine per run
-// instead of one per character.
-void appendNumberRun(Scan& scan) {
-  std::ptrdiff_t end = scan.position;
-  for (; end < scan.length; ++end) {
-    const char c = scan.text[end];
-    if (c == '.' && !scan.point) {
-      scan.point = true;
-    } else if (!isDigit(c)) {
-      break;
-    }
-  }
-  currentText.append(scan.text, static_cast<std::size_t>(scan.position),
-                     static_cast<std::size_t>(end - scan.position));
-  scan.position = end - 1;
-}
-
-void appendNameRun(Scan& scan) {
-  std::ptrdiff_t end = scan.position;
-  while (end < scan.length && (isLetter(scan.text[end]) || isDigit(scan.text[end])))
-    ++end;
-  currentText.append(scan.text, static_cast<std::size_t>(scan.position),
-                     static_cast<std::size_t>(end - scan.position));
-  scan.position = end - 1;
-}
-
-// number -> digit {digit} ["." {digit}], ended by an operator, ")" or the end of the text
-Step readNumber(Scan& scan, signed char c, bool atEnd) {
-  if (!atEnd && (isDigit(c) || (c == '.' && !scan.point))) {
-    appendNumberRun(scan);
-    return Step::kAdvance;
-  }
-  if (!isTerminator(c, atEnd)) return syntaxError(scan, c);
-  scan.state = kAfterOperand;
-  return succeedIf(emitNumber(scan, c));
+  if (!atTerminator(scan)) return syntaxError(scan);
+  return emitNumber(scan, number);
 }
 
 // name -> letter {letter | digit}, a function call when "(" follows, else a reference
-Step readName(Scan& scan, signed char c, bool atEnd) {
-  if (!atEnd && (isLetter(c) || isDigit(c))) {
-    appendNameRun(scan);
-    return Step::kAdvance;
-  }
-  scan.state = kAfterOperand;
-  if (c == '(' && !atEnd) return succeedIf(emitFunction(scan));
-  if (!isTerminator(c, atEnd)) return syntaxError(scan, c);
-  return succeedIf(emitReference(scan, c));
+bool readName(Scan& scan) {
+  const std::string_view name = readRun(scan, continuesName);
+  if (*scan.at == '(' && !atEnd(scan)) return emitFunction(scan, name);
+  if (!atTerminator(scan)) return syntaxError(scan);
+  return emitReference(scan, name);
 }
 
-// After ")" only an operator, another ")" or the end may follow; after an operator or a
-// function's "(" an operand or "(" follows.
-Step afterOperand(Scan& scan, signed char c) {
-  if (lastByte(scan) == ')') {
-    if (!isOperator(c) && c != ')') return syntaxError(scan, c);
-    return succeedIf(store(scan, static_cast<std::uint8_t>(c)));
-  }
-  if (c == '(') {
-    scan.state = kOperandStart;
-    return succeedIf(store(scan, '('));
-  }
-  return startOperand(scan, c);
+// operand -> number | name (states 4 and 7 on a digit or a letter)
+bool readOperand(Scan& scan) {
+  const char c = *scan.at;
+  if (isIn(c, kDigit)) return readNumber(scan);
+  if (isIn(c, kLetter)) return readName(scan);
+  return syntaxError(scan);
 }
 
-Step handle(Scan& scan, signed char c, bool atEnd) {
-  switch (scan.state) {
-    case kOperandStart:
+// How the head of a line ends.
+enum class Head { kRead, kTextEnded, kFailed };
+
+Head failedAt(const Scan& scan) {
+  syntaxError(scan);
+  return Head::kFailed;
+}
+
+// head -> "?" "=" | letter {letter | digit} "=" (states 0 to 3)
+Head readHead(Scan& scan) {
+  skipSpaces(scan);
+  if (atEnd(scan)) return Head::kTextEnded;
+  std::string_view name = "?";
+  if (*scan.at == '?') {
+    ++scan.at;
+  } else {
+    if (!isIn(*scan.at, kLetter)) return failedAt(scan);
+    name = readRun(scan, continuesName);
+  }
+  skipSpaces(scan);
+  if (atEnd(scan)) return Head::kTextEnded;
+  if (*scan.at != '=') return failedAt(scan);
+  ++scan.at;
+  return define(scan, name) ? Head::kRead : Head::kFailed;
+}
+
+// Stores the character at the position and steps over it.
+bool storeCurrent(Scan& scan) {
+  return store(scan, *scan.at++);
+}
+
+// The expression after "=": state 4 takes "(" and a unary minus before an operand, state 7
+// what follows an operand, until the end of the text.
+bool readExpression(Scan& scan) {
+  bool operandStart = true;
+  // Whether the byte last stored is ")", kept here rather than read back from the stream.
+  bool afterClosing = false;
+  while (true) {
+    skipSpaces(scan);
+    if (atEnd(scan)) return true;
+    const char c = *scan.at;
+    if (operandStart) {
       scan.incomplete = false;
       if (c == '(' || c == '-') {
-        currentText.clear();
-        return succeedIf(store(scan, static_cast<std::uint8_t>(c)));
+        if (!storeCurrent(scan)) return false;
+        continue;
       }
-      return startOperand(scan, c);
-    case kInNumber: return readNumber(scan, c, atEnd);
-    case kInName: return readName(scan, c, atEnd);
-    case kAfterOperand: return afterOperand(scan, c);
-    default: return readHead(scan, c);
+    } else if (afterClosing) {
+      // After ")" only an operator or another ")" may follow.
+      if (!isIn(c, kOperator | kClosingBracket)) return syntaxError(scan);
+      if (!storeCurrent(scan)) return false;
+      afterClosing = c == ')';
+      continue;
+    } else if (c == '(') {
+      if (!storeCurrent(scan)) return false;
+      operandStart = true;
+      continue;
+    }
+    if (!readOperand(scan)) return false;
+    operandStart = false;
+    afterClosing = scan.next[-1] == ')';
   }
 }
 
 // An empty expression, or one that stops right after an operator or a unary minus, is incomplete.
 bool finish(const Scan& scan) {
-  if (scan.incomplete || isOperator(static_cast<signed char>(lastByte(scan)))) {
+  if (scan.incomplete || isIn(static_cast<char>(scan.next[-1]), kOperator)) {
     printMessage(kIncompleteLine.text);
     std::cout << endLine;
     return false;
@@ -303,23 +441,18 @@ bool finish(const Scan& scan) {
 }  // namespace
 
 bool tokenizeLine(int line) {
-  Scan scan{line, LineTable[line], static_cast<std::ptrdiff_t>(LineTable[line].size())};
-  currentText.clear();
-  lastToken[line] = kEmptyStream;
-  while (true) {
-    const bool atEnd = scan.position == scan.length;
-    // The end of the text reaches the states only as the terminator of a number or a name.
-    if (atEnd && scan.state != kInNumber && scan.state != kInName) break;
-    const auto c = atEnd ? '\0' : static_cast<signed char>(scan.text[scan.position]);
-    if (atEnd || c != ' ') {
-      const Step step = handle(scan, c, atEnd);
-      if (step == Step::kFail) return false;
-      if (step == Step::kReread) continue;
-    }
-    ++scan.position;
-    if (atEnd) break;
-  }
-  return finish(scan);
+  const std::string& text = LineTable[line];
+  std::uint8_t* const stream = TokenBuffer[line];
+  Scan scan{.text = text.data(),
+            .at = text.data(),
+            .end = text.data() + text.size(),
+            .next = stream,
+            .streamEnd = stream + kTokenBufferSize,
+            .line = line};
+  const Head head = readHead(scan);
+  const bool read = head == Head::kTextEnded || (head == Head::kRead && readExpression(scan));
+  lastToken[line] = static_cast<std::int32_t>(scan.next - stream) - 1;
+  return read && finish(scan);
 }
 
 bool tokenizeAll() {
@@ -330,12 +463,7 @@ bool tokenizeAll() {
 }
 
 std::int8_t findFunction(const std::string& name) {
-  std::int8_t index = kFunctionCount - 1;
-  while (index > 0 && FunctionTable[index] != name)
-    --index;
-  if (index == 0) {
-    printMessage(kUnknownFunction.text);
-    std::cout << name << endLine;
-  }
+  const std::int8_t index = functionIndex(name);
+  if (index == 0) reportUnknownFunction(name);
   return index;
 }

@@ -1,6 +1,8 @@
 // The workspace tables and their reset.
 #include "workspace/workspace.hpp"
 
+#include <algorithm>
+
 // Defined in this order so that they are destroyed in the reverse one.
 std::string FunctionTable[kFunctionCount] = {"nul",  "sin", "cos", "tg", "ctg",
                                              "sqrt", "exp", "ln",  "lg"};
@@ -20,13 +22,25 @@ std::uint8_t taskDefinition = 0;
 
 static_assert(kMaxDefinitions == kMaxReferences, "the reset walks both tables in one loop");
 
-void resetWorkspace() {
+namespace {
+
+void resetEntries(int count) {
   lastNumber = kNoNumber;
   lastDefinition = kNoEntry;
   lastReference = kNoEntry;
-  for (int i = 0; i < kMaxDefinitions; ++i) {
+  for (int i = 0; i < count; ++i) {
     DefinitionTable[i].line = -1;
     ReferenceTable[i].line = -1;
     DefinitionTable[i].computed = 0;
   }
+}
+
+}  // namespace
+
+void resetWorkspace() {
+  resetEntries(kMaxDefinitions);
+}
+
+void resetEntriesInUse() {
+  resetEntries(std::max(lastDefinition, lastReference) + 1);
 }

@@ -50,3 +50,8 @@ extern std::uint8_t taskDefinition;
 
 // Forgets every number, definition and reference; lines, streams and names keep their bytes.
 void resetWorkspace();
+
+// Does what resetWorkspace does, touching only the entries up to the counters. The same, as
+// long as the entries above the counters are as the last resetWorkspace left them: the
+// tokenizer and the evaluator write no entry above the counters.
+void resetEntriesInUse();
