@@ -1,8 +1,9 @@
 // The calculator's entry point.
 #include "console/command_loop.hpp"
-#include "console/word_source.hpp"
+#include "terminal/word_source.hpp"
+#include "workspace/capacities.hpp"
 
 int main() {
-  readFromTerminalWhenInteractive();
+  readFromTerminalWhenInteractive(kHistoryLines, wordsToComplete);
   return commandLoop();
 }

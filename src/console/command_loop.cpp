@@ -8,12 +8,14 @@
 #include <string_view>
 #include <utility>
 
+#include "console/commands.hpp"
 #include "console/messages.hpp"
 #include "console/output.hpp"
-#include "console/platform.hpp"
-#include "console/word_source.hpp"
 #include "eval/run.hpp"
 #include "parse/tokenizer.hpp"
+#include "platform/platform.hpp"
+#include "terminal/word_source.hpp"
+#include "text/characters.hpp"
 #include "workspace/workspace.hpp"
 
 namespace {
@@ -47,7 +49,7 @@ void run() {
 }
 
 bool isTask(int definition) {
-  return DefinitionTable[definition].name == "?";
+  return DefinitionTable[definition].name == kTaskName;
 }
 
 // The stored line whose definition has this name, or -1.
@@ -63,14 +65,9 @@ int storedLineNamed(const std::string& name) {
 // by letters and digits); otherwise empty.
 std::string headName(const std::string& word) {
   const auto equals = word.find('=');
-  if (equals == std::string::npos || equals == 0) return {};
+  if (equals == std::string::npos) return {};
   std::string name = word.substr(0, equals);
-  if (name == "?") return name;
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    const char c = name[i];
-    const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-    if (!letter && !(i > 0 && c >= '0' && c <= '9')) return {};
-  }
+  if (name != kTaskName && !isName(name)) return {};
   return name;
 }
 
@@ -171,21 +168,14 @@ void clearList() {
 }
 
 // Carries out a command word; false when the word is no command.
-bool handleCommand(const std::string& text) {
-  // Compared as views, lengths first: an expression line is longer than every command.
-  const std::string_view word = text;
-  if (word == "h" || word == "help") {
-    showHelp();
-  } else if (word == "l" || word == "list") {
-    listLines();
-  } else if (word == "r" || word == "run") {
-    runCommand();
-  } else if (word == "c" || word == "clear") {
-    clearList();
-  } else {
-    return false;
+bool handleCommand(Command command) {
+  switch (command) {
+    case kHelp: showHelp(); return true;
+    case kList: listLines(); return true;
+    case kRun: runCommand(); return true;
+    case kClear: clearList(); return true;
+    default: return false;
   }
-  return true;
 }
 
 }  // namespace
@@ -214,11 +204,18 @@ int commandLoop() {
   while (true) {
     std::cout << convertedMessage<kPrompt>();
     // The end of input ends the program as "quit" does.
-    if (!readWord(word) || word == "q" || word == "quit") break;
-    if (!handleCommand(word)) enterLine(word);
+    if (!readWord(word)) break;
+    const Command command = commandNamed(word);
+    if (command == kQuit) break;
+    if (!handleCommand(command)) enterLine(word);
   }
   stopReadingWords();
   std::cout << "Press Enter";
   waitForKey();
   return 0;
+}
+
+CompletionWords wordsToComplete() {
+  return {kCommandWords, std::span(FunctionTable + 1, kFunctionCount - 1),
+          std::span(LineTable, lineCount)};
 }

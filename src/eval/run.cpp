@@ -8,6 +8,7 @@
 #include "eval/evaluator.hpp"
 #include "parse/brackets.hpp"
 #include "parse/names.hpp"
+#include "text/float_text.hpp"
 #include "workspace/workspace.hpp"
 
 namespace {

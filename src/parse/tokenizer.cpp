@@ -3,9 +3,7 @@
 #include "parse/tokenizer.hpp"
 
 #include <array>
-#include <cfloat>
 #include <cstddef>
-#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <limits>
@@ -13,6 +11,8 @@
 
 #include "console/messages.hpp"
 #include "console/output.hpp"
+#include "text/characters.hpp"
+#include "text/decimal.hpp"
 #include "workspace/workspace.hpp"
 
 namespace {
@@ -25,32 +25,6 @@ namespace {
 //   2: the first character of the head   6: inside a name after "="
 //   3: the rest of the head name         7: after an operand's terminator, a function's "(",
 //                                           or ")" and what follows it
-
-// Character classes over bytes, independent of the locale: bytes 128..255 are in none.
-enum CharacterClass : std::uint8_t {
-  kLetter = 1,
-  kDigit = 2,
-  kOperator = 4,
-  kClosingBracket = 8,
-};
-
-constexpr auto kClassOf = [] {
-  std::array<std::uint8_t, 256> table{};
-  for (int c = 'a'; c <= 'z'; ++c)
-    table[c] = kLetter;
-  for (int c = 'A'; c <= 'Z'; ++c)
-    table[c] = kLetter;
-  for (int c = '0'; c <= '9'; ++c)
-    table[c] = kDigit;
-  for (const char c : {'+', '-', '*', '/', '^'})
-    table[static_cast<unsigned char>(c)] = kOperator;
-  table[')'] = kClosingBracket;
-  return table;
-}();
-
-bool isIn(char c, unsigned classes) {
-  return (kClassOf[static_cast<unsigned char>(c)] & classes) != 0;
-}
 
 // The working state of one call of tokenizeLine. The stream's end is kept here and written to
 // lastToken when the call ends, so that storing a byte touches no other table. Nothing takes
@@ -69,9 +43,6 @@ struct Scan {
 // A name or number interrupted by spaces is gathered here; kept between calls so that its
 // storage is reused. Text without spaces is read where it stands.
 std::string spacedText;
-
-// The text of a number for atof, which needs its terminator.
-std::string numberText;
 
 bool atEnd(const Scan& scan) {
   return scan.at == scan.end;
@@ -146,67 +117,12 @@ std::string_view readRun(Scan& scan, Continues continues) {
   return gathered.text;
 }
 
-bool continuesName(char c) {
-  return isIn(c, kLetter | kDigit);
-}
-
 bool define(const Scan& scan, std::string_view name) {
   if (lastDefinition + 1 >= kMaxDefinitions) return refuse(scan.line, kTooManyDefinitions);
   Definition& entry = DefinitionTable[++lastDefinition];
   entry.name.assign(name);
   entry.line = scan.line;
   return true;
-}
-
-// The powers of ten that a double holds exactly.
-constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-constexpr int kMaxExactPlaces = 22;
-constexpr std::uint64_t kMaxExactDigits = std::uint64_t{1} << 53;
-
-float atofValue(std::string_view text) {
-  numberText.assign(text);
-  return static_cast<float>(std::atof(numberText.c_str()));
-}
-
-// Whether a double division is rounded to double. On x87 (FLT_EVAL_METHOD 2) it is carried out
-// in 80-bit registers, and the conversion to float then rounds that straight to single
-// precision, skipping the rounding to double: one number in a few million would come out one
-// float away from atof's.
-constexpr bool kDoubleDivisionRounds = FLT_EVAL_METHOD == 0 || FLT_EVAL_METHOD == 1;
-
-// The value of digits / 10^places, rounded to double and then to single precision, as atof
-// gives it for the number's text. When the digits form an integer of at most 53 bits and at
-// most 22 of them follow the point, both operands of the division are exact doubles, so its
-// one rounding gives the nearest double, as atof does, in a fraction of its time; other texts,
-// and every text where double arithmetic is not rounded to double, go to atof itself.
-float decimalValue(std::uint64_t digits, int places, std::string_view text) {
-  if constexpr (!kDoubleDivisionRounds) return atofValue(text);
-  if (digits > kMaxExactDigits || places > kMaxExactPlaces) return atofValue(text);
-  // Dividing by 10^0 = 1 is exact: an integer needs no division, which is slow.
-  if (places == 0) return static_cast<float>(static_cast<double>(digits));
-  return static_cast<float>(static_cast<double>(digits) / kExactPowersOfTen[places]);
-}
-
-// The value of a number's text (digits with at most one "."), as atof gives it; texts with 20
-// or more significant digits go to atof at once.
-float numberValue(std::string_view text) {
-  std::uint64_t digits = 0;
-  int significant = 0;
-  int places = 0;
-  bool afterPoint = false;
-  for (const char c : text) {
-    if (c == '.') {
-      afterPoint = true;
-      continue;
-    }
-    if (significant == 19) return atofValue(text);
-    digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
-    if (digits != 0) ++significant;
-    if (afterPoint) ++places;
-  }
-  return decimalValue(digits, places, text);
 }
 
 // A number as readNumber reads it without spaces: its text, and its digits as an integer,

@@ -4,7 +4,7 @@
 
 #include <iostream>
 
-#include "console/platform.hpp"
+#include "platform/platform.hpp"
 
 void convertMessage(const char* message, char* converted) {
   CharToOemA(message, converted);

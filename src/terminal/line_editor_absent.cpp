@@ -1,8 +1,8 @@
 // The line editor where there is none (Windows, whose console edits lines for every program,
 // or a build without libedit): words are always read from standard input.
-#include "console/line_editor.hpp"
+#include "terminal/line_editor.hpp"
 
-bool openLineEditor() {
+bool openLineEditor(int, WordsToComplete) {
   return false;
 }
 

@@ -1,9 +1,10 @@
 // The source of the command loop's words: standard input, or lines typed through the editor.
-#include "console/word_source.hpp"
+#include "terminal/word_source.hpp"
 
 #include <iostream>
 
-#include "console/line_editor.hpp"
+#include "terminal/line_editor.hpp"
+#include "text/characters.hpp"
 
 namespace {
 
@@ -12,10 +13,6 @@ bool editing = false;
 // The line last typed through the editor and where its next word starts.
 std::string typedLine;
 std::size_t typedPosition = 0;
-
-bool isWhiteSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 
 // A line without words (Enter alone) asks for the next line, as standard input's reading does.
 bool readTypedWord(std::string& word) {
@@ -29,8 +26,8 @@ bool readTypedWord(std::string& word) {
 
 }  // namespace
 
-void readFromTerminalWhenInteractive() {
-  editing = openLineEditor();
+void readFromTerminalWhenInteractive(int historySize, WordsToComplete words) {
+  editing = openLineEditor(historySize, words);
 }
 
 bool readWord(std::string& word) {

@@ -1,4 +1,4 @@
-// The platform layer on POSIX systems: UTF-8 output and a raw terminal read.
+// The platform layer on POSIX systems: UTF-8 output and the terminal held for a raw read.
 #include <termios.h>
 #include <unistd.h>
 
@@ -7,7 +7,7 @@
 #include <csignal>
 #include <iostream>
 
-#include "console/platform.hpp"
+#include "platform/platform.hpp"
 
 namespace {
 
@@ -54,29 +54,47 @@ constexpr auto kUtf8Of = [] {
   return table;
 }();
 
-// The terminal settings to restore, kept where a signal handler can reach them.
-termios savedTerminal;
+// ---- The held terminal ----------------------------------------------------------------------
 
-void restoreTerminal() {
-  tcsetattr(STDIN_FILENO, TCSANOW, &savedTerminal);
+// The terminal's settings when it was taken over, kept where a signal handler can reach them.
+termios foundTerminal;
+bool held = false;
+
+// The signals that end the program: the terminal is given back before their default action.
+constexpr int kEndingSignals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM};
+
+// What each signal caught while the terminal is held did before, given back on release.
+struct CaughtSignal {
+  int number;
+  struct sigaction before;
+};
+constexpr int kMaxCaughtSignals = 8;
+CaughtSignal caughtSignals[kMaxCaughtSignals];
+int caughtCount = 0;
+
+bool isIgnored(int signalNumber) {
+  struct sigaction current {};
+  return sigaction(signalNumber, nullptr, &current) == 0 && current.sa_handler == SIG_IGN;
 }
 
-// A signal that arrives during the wait must not leave the terminal without echo.
+void install(int signalNumber, void (*handler)(int)) {
+  struct sigaction action {};
+  action.sa_handler = handler;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = 0;  // no restart: a signal must end the wait for a key
+  sigaction(signalNumber, &action, nullptr);
+}
+
 void restoreAndRaise(int signalNumber) {
-  restoreTerminal();
+  restoreFoundTerminal();
   std::signal(signalNumber, SIG_DFL);
   std::raise(signalNumber);
 }
 
-constexpr int kRestoringSignals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM};
-
+// One key, without echo and without waiting for a line end; Ctrl+C is a key here.
 void readKeyFromTerminal() {
-  if (tcgetattr(STDIN_FILENO, &savedTerminal) != 0) return;
-  for (int signalNumber : kRestoringSignals)
-    std::signal(signalNumber, restoreAndRaise);
-
-  termios raw = savedTerminal;
-  // One key, without echo and without waiting for a line end; Ctrl+C is a key here.
+  if (!holdTerminal()) return;
+  termios raw = foundTerminal;
   raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG | IEXTEN);
   raw.c_cc[VMIN] = 1;
   raw.c_cc[VTIME] = 0;
@@ -86,9 +104,7 @@ void readKeyFromTerminal() {
   char key = 0;
   while (read(STDIN_FILENO, &key, 1) < 0 && errno == EINTR) {
   }
-  restoreTerminal();
-  for (int signalNumber : kRestoringSignals)
-    std::signal(signalNumber, SIG_DFL);
+  releaseTerminal();
 }
 
 }  // namespace
@@ -115,4 +131,57 @@ void waitForKey() {
   } else {
     std::cin.get();  // one byte of the input; at its end the wait is over at once
   }
+}
+
+bool holdTerminal() {
+  if (held) return true;
+  if (tcgetattr(STDIN_FILENO, &foundTerminal) != 0) return false;
+  held = true;
+  for (int signalNumber : kEndingSignals) {
+    if (!isIgnored(signalNumber)) catchWhileHeld(signalNumber, restoreAndRaise);
+  }
+  return true;
+}
+
+void catchWhileHeld(int signalNumber, void (*handler)(int)) {
+  int k = 0;
+  while (k < caughtCount && caughtSignals[k].number != signalNumber)
+    ++k;
+  if (k == caughtCount) {
+    if (caughtCount == kMaxCaughtSignals) return;
+    caughtSignals[k].number = signalNumber;
+    sigaction(signalNumber, nullptr, &caughtSignals[k].before);
+    ++caughtCount;
+  }
+  install(signalNumber, handler);
+}
+
+void restoreFoundTerminal() {
+  tcsetattr(STDIN_FILENO, TCSANOW, &foundTerminal);
+}
+
+void stopWithTerminalAsFound(void (*handler)(int)) {
+  const int savedErrno = errno;
+  termios inUse{};
+  const bool known = tcgetattr(STDIN_FILENO, &inUse) == 0;
+  restoreFoundTerminal();
+  std::signal(SIGTSTP, SIG_DFL);
+  sigset_t stop;
+  sigemptyset(&stop);
+  sigaddset(&stop, SIGTSTP);
+  sigprocmask(SIG_UNBLOCK, &stop, nullptr);
+  std::raise(SIGTSTP);
+  install(SIGTSTP, handler);
+  if (known) tcsetattr(STDIN_FILENO, TCSANOW, &inUse);
+  errno = savedErrno;
+}
+
+void releaseTerminal() {
+  if (!held) return;
+  tcsetattr(STDIN_FILENO, TCSADRAIN, &foundTerminal);
+  while (caughtCount > 0) {
+    --caughtCount;
+    sigaction(caughtSignals[caughtCount].number, &caughtSignals[caughtCount].before, nullptr);
+  }
+  held = false;
 }

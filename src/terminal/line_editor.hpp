@@ -3,9 +3,12 @@
 
 #include <string>
 
+#include "terminal/completion.hpp"
+
 // Takes over the terminal when standard input and standard output are both a terminal that
-// the editor can drive; false (nothing changed) otherwise.
-bool openLineEditor();
+// the editor can drive; false (nothing changed) otherwise. The history keeps `historySize`
+// lines; Tab completes from what `words` gives at the time.
+bool openLineEditor(int historySize, WordsToComplete words);
 
 // Reads one typed line, without its line end; false at the end of input.
 bool readEditedLine(std::string& line);

@@ -1,27 +1,13 @@
 // Tab completion of a typed line: the candidates for the word under the cursor.
-#include "console/completion.hpp"
+#include "terminal/completion.hpp"
 
-#include "workspace/workspace.hpp"
+#include "text/characters.hpp"
 
 namespace {
 
-constexpr std::string_view kLongCommands[] = {"help", "list", "run", "clear", "quit"};
-
-bool isWhiteSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-bool isNameCharacter(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-}
-
-bool isDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
 // The characters after which an operand starts.
 bool startsOperand(char c) {
-  return c == '=' || c == '(' || c == '+' || c == '-' || c == '*' || c == '/' || c == '^';
+  return c == '=' || isIn(c, kOperator | kOpeningBracket);
 }
 
 // A stored line's name: its text before the first "=".
@@ -51,43 +37,42 @@ std::string sharedRest(const std::vector<std::string>& candidates, std::size_t t
 }
 
 // word -> head: a command, or a stored name followed by "=".
-Completion completeHead(std::string_view typed, const std::string* storedLines, int storedCount) {
+Completion completeHead(std::string_view typed, const CompletionWords& words) {
   Completion completion;
-  for (std::string_view command : kLongCommands)
+  for (std::string_view command : words.commands)
     offer(completion, typed, command, "");
-  for (int k = 0; k < storedCount; ++k)
-    offer(completion, typed, nameOf(storedLines[k]), "=");
+  for (const std::string& storedLine : words.storedLines)
+    offer(completion, typed, nameOf(storedLine), "=");
   completion.insertion = sharedRest(completion.candidates, typed.size());
   return completion;
 }
 
 // operand -> function "(" | name, for the name characters that end the typed part.
-Completion completeOperand(std::string_view typed, const std::string* storedLines,
-                           int storedCount) {
+Completion completeOperand(std::string_view typed, const CompletionWords& words) {
   std::size_t start = typed.size();
-  while (start > 0 && isNameCharacter(typed[start - 1]))
+  while (start > 0 && continuesName(typed[start - 1]))
     --start;
   const std::string_view partial = typed.substr(start);
   if (start == 0 || !startsOperand(typed[start - 1])) return {};
-  if (!partial.empty() && isDigit(partial[0])) return {};
+  if (!partial.empty() && isIn(partial[0], kDigit)) return {};
   Completion completion;
-  for (int f = 1; f < kFunctionCount; ++f)
-    offer(completion, partial, FunctionTable[f], "(");
-  for (int k = 0; k < storedCount; ++k) {
-    if (nameOf(storedLines[k]) != "?") offer(completion, partial, nameOf(storedLines[k]), "");
+  for (const std::string& function : words.functions)
+    offer(completion, partial, function, "(");
+  for (const std::string& storedLine : words.storedLines) {
+    if (nameOf(storedLine) != kTaskName) offer(completion, partial, nameOf(storedLine), "");
   }
   completion.insertion = sharedRest(completion.candidates, partial.size());
   return completion;
 }
 
 // "name=" of a stored line with nothing after it: that line's expression, to be edited.
-bool storedExpression(std::string_view typed, const std::string* storedLines, int storedCount,
+bool storedExpression(std::string_view typed, const CompletionWords& words,
                       Completion& completion) {
   if (typed.size() < 2 || typed.back() != '=') return false;
   const std::string_view name = typed.substr(0, typed.size() - 1);
-  for (int k = 0; k < storedCount; ++k) {
-    if (nameOf(storedLines[k]) != name) continue;
-    completion.insertion = storedLines[k].substr(name.size() + 1);
+  for (const std::string& storedLine : words.storedLines) {
+    if (nameOf(storedLine) != name) continue;
+    completion.insertion = storedLine.substr(name.size() + 1);
     completion.candidates.push_back(completion.insertion);
     return true;
   }
@@ -96,17 +81,14 @@ bool storedExpression(std::string_view typed, const std::string* storedLines, in
 
 }  // namespace
 
-Completion completeWord(std::string_view line, std::size_t cursor, const std::string* storedLines,
-                        int storedCount) {
+Completion completeWord(std::string_view line, std::size_t cursor, const CompletionWords& words) {
   std::size_t start = cursor;
   while (start > 0 && !isWhiteSpace(line[start - 1]))
     --start;
   const std::string_view typed = line.substr(start, cursor - start);
-  if (typed.find('=') == std::string_view::npos)
-    return completeHead(typed, storedLines, storedCount);
+  if (typed.find('=') == std::string_view::npos) return completeHead(typed, words);
   const bool wordEndsHere = cursor == line.size() || isWhiteSpace(line[cursor]);
   Completion completion;
-  if (wordEndsHere && storedExpression(typed, storedLines, storedCount, completion))
-    return completion;
-  return completeOperand(typed, storedLines, storedCount);
+  if (wordEndsHere && storedExpression(typed, words, completion)) return completion;
+  return completeOperand(typed, words);
 }

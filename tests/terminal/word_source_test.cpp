@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "console/word_source.hpp"
+#include "terminal/word_source.hpp"
 
 namespace {
 

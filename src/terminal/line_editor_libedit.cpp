@@ -1,10 +1,8 @@
 // The line editor on POSIX terminals, built on libedit's own interface (histedit.h).
-#include "console/line_editor.hpp"
+#include "terminal/line_editor.hpp"
 
 #include <histedit.h>
 #include <langinfo.h>
-#include <sys/select.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,9 +20,10 @@
 #include <utility>
 #include <vector>
 
-#include "console/completion.hpp"
-#include "workspace/capacities.hpp"
-#include "workspace/workspace.hpp"
+#include "platform/platform.hpp"
+#include "terminal/completion.hpp"
+#include "terminal/key_input.hpp"
+#include "text/characters.hpp"
 
 namespace {
 
@@ -32,8 +31,8 @@ EditLine* editor = nullptr;
 History* typedLines = nullptr;
 FILE* editorErrors = nullptr;  // the editor's own complaints go nowhere: the dialogue is stdout
 
-// The terminal's settings when the editor took it over; every way out restores them.
-termios foundTerminal;
+// What Tab completes from, asked at every Tab.
+WordsToComplete wordsToComplete = nullptr;
 
 // ---- The screen line --------------------------------------------------------------------
 
@@ -112,249 +111,35 @@ std::string lastScreenRow(const std::string& line) {
   return line.substr(at);
 }
 
-// ---- Signals ----------------------------------------------------------------------------
-
-volatile std::sig_atomic_t interruptPending = 0;
-volatile std::sig_atomic_t resizePending = 0;
-volatile std::sig_atomic_t redrawPending = 0;
-
-void noteInterrupt(int) {
-  interruptPending = 1;
-}
-
-void noteResize(int) {
-  resizePending = 1;
-}
-
-// The signals that end the program: the terminal is restored before the default action.
-constexpr int kEndingSignals[] = {SIGHUP, SIGTERM, SIGQUIT};
-
-void restoreAndRaise(int signalNumber) {
-  tcsetattr(STDIN_FILENO, TCSANOW, &foundTerminal);
-  std::signal(signalNumber, SIG_DFL);
-  std::raise(signalNumber);
-}
-
-void setHandler(int signalNumber, void (*handler)(int)) {
-  struct sigaction action {};
-  action.sa_handler = handler;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = 0;  // no restart: a signal must end the wait for a key
-  sigaction(signalNumber, &action, nullptr);
-}
-
-// Ctrl+Z: stopped with the terminal as found, continued with the editor's settings and a
-// redrawn line.
-void suspend(int) {
-  const int savedErrno = errno;
-  termios editing{};
-  const bool known = tcgetattr(STDIN_FILENO, &editing) == 0;
-  tcsetattr(STDIN_FILENO, TCSANOW, &foundTerminal);
-  std::signal(SIGTSTP, SIG_DFL);
-  sigset_t stop;
-  sigemptyset(&stop);
-  sigaddset(&stop, SIGTSTP);
-  sigprocmask(SIG_UNBLOCK, &stop, nullptr);
-  std::raise(SIGTSTP);
-  setHandler(SIGTSTP, suspend);
-  if (known) tcsetattr(STDIN_FILENO, TCSANOW, &editing);
-  redrawPending = 1;
-  errno = savedErrno;
-}
-
-constexpr int kWaitingSignals[] = {SIGINT, SIGWINCH, SIGTSTP};
-
-// A signal that the program was started to ignore (nohup) stays ignored.
-bool isIgnored(int signalNumber) {
-  struct sigaction current {};
-  return sigaction(signalNumber, nullptr, &current) == 0 && current.sa_handler == SIG_IGN;
-}
-
-void installHandlers() {
-  for (int signalNumber : kEndingSignals) {
-    if (!isIgnored(signalNumber)) setHandler(signalNumber, restoreAndRaise);
-  }
-  setHandler(SIGINT, noteInterrupt);
-  setHandler(SIGWINCH, noteResize);
-  setHandler(SIGTSTP, suspend);
-}
-
-void removeHandlers() {
-  for (int signalNumber : kEndingSignals) {
-    if (!isIgnored(signalNumber)) std::signal(signalNumber, SIG_DFL);
-  }
-  for (int signalNumber : kWaitingSignals)
-    std::signal(signalNumber, SIG_DFL);
-}
-
 // ---- Keys -------------------------------------------------------------------------------
+
+// Bound to a redisplay of the line, which the editor does on its own when handed these keys:
+// the key input never lets two Escapes in a row through from the terminal.
+constexpr const char* kRedisplayKeys = "\033\033";
 
 // The key that Ctrl+C becomes, whether the terminal sends it or turns it into SIGINT.
 constexpr wchar_t kInterruptKey = 0x03;
-constexpr unsigned char kEscape = 0x1B;
 
-// A lone Escape or the rest of a sequence that is slower than this is no sequence.
-constexpr long kSequenceGapNanoseconds = 100'000'000;
-
-enum class Input { byte, quiet, end, interrupted, redisplay };
-
-// Bound to a redisplay of the line, which the editor does on its own when handed these keys:
-// the key filter below never lets two Escapes in a row through from the terminal.
-constexpr const char* kRedisplayKeys = "\033\033";
-
-// A resized window: the line is cleared and drawn again in the new width. A continued
-// program: the shell has written its own lines, and the line is drawn afresh below them.
-// True when the redisplay keys are to be handed to the editor.
-bool handlePendingSignals() {
-  if (redrawPending) {
-    redrawPending = 0;
-    resizePending = 0;
-    el_resize(editor);
-    std::fputc('\r', stdout);
-    el_set(editor, EL_REFRESH);
-  }
-  if (resizePending) {
-    resizePending = 0;
-    el_resize(editor);
-    return true;
-  }
-  return false;
-}
-
-// Waits for one byte of input. The signals that interrupt the wait are blocked except inside
-// pselect, so that none arrives between the check of its flag and the wait. Within a
-// sequence (`briefly`) the wait ends after the gap, and an interrupt is left for later.
-Input waitForByte(unsigned char& byte, bool briefly) {
-  sigset_t waiting;
-  sigset_t previous;
-  sigemptyset(&waiting);
-  for (int signalNumber : kWaitingSignals)
-    sigaddset(&waiting, signalNumber);
-  sigprocmask(SIG_BLOCK, &waiting, &previous);
-  Input input = Input::end;
-  while (true) {
-    if (interruptPending) {
-      if (!briefly) interruptPending = 0;
-      input = briefly ? Input::quiet : Input::interrupted;
-      break;
-    }
-    if (!briefly && handlePendingSignals()) {
-      input = Input::redisplay;
-      break;
-    }
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(STDIN_FILENO, &readable);
-    const timespec gap = {0, kSequenceGapNanoseconds};
-    const int ready =
-        pselect(STDIN_FILENO + 1, &readable, nullptr, nullptr, briefly ? &gap : nullptr, &previous);
-    if (ready < 0 && errno == EINTR) continue;
-    if (ready == 0) {
-      input = Input::quiet;
-      break;
-    }
-    if (ready < 0 || read(STDIN_FILENO, &byte, 1) != 1) break;
-    input = Input::byte;
-    break;
-  }
-  sigprocmask(SIG_SETMASK, &previous, nullptr);
-  return input;
-}
-
-// The escape sequences of the keys the editor knows, with what each does. Only these reach
-// the editor; any other sequence is dropped whole, so that no part of it becomes text.
-struct KeyBinding {
-  const char* keys;
-  const char* function;
-};
-
-constexpr KeyBinding kSequenceBindings[] = {
-    {"\033[A", "ed-prev-history"},       {"\033OA", "ed-prev-history"},
-    {"\033[B", "ed-next-history"},       {"\033OB", "ed-next-history"},
-    {"\033[C", "ed-next-char"},          {"\033OC", "ed-next-char"},
-    {"\033[D", "ed-prev-char"},          {"\033OD", "ed-prev-char"},
-    {"\033[H", "ed-move-to-beg"},        {"\033OH", "ed-move-to-beg"},
-    {"\033[1~", "ed-move-to-beg"},       {"\033[7~", "ed-move-to-beg"},
-    {"\033[F", "ed-move-to-end"},        {"\033OF", "ed-move-to-end"},
-    {"\033[4~", "ed-move-to-end"},       {"\033[8~", "ed-move-to-end"},
-    {"\033[3~", "ed-delete-next-char"},  {"\033[1;5C", "em-next-word"},
-    {"\033[1;5D", "ed-prev-word"},       {"\033f", "em-next-word"},
-    {"\033b", "ed-prev-word"},           {"\033d", "em-delete-next-word"},
-    {"\033\177", "ed-delete-prev-word"},
-};
-
-bool isBoundSequence(const std::string& keys) {
-  for (const KeyBinding& binding : kSequenceBindings) {
-    if (keys == binding.keys) return true;
-  }
-  return false;
-}
-
-// The bytes of a bound sequence, handed to the editor one by one.
-std::string pendingKeys;
-std::size_t nextPendingKey = 0;
-
-// sequence -> ESC ( "[" | "O" ) {parameter or intermediate byte} final byte | ESC byte.
-// The Linux console's function keys add a "[" ("\033[[A"). An Escape that follows an Escape
-// starts the sequence afresh.
-bool takeEscapeSequence(std::string& keys) {
-  keys.assign(1, static_cast<char>(kEscape));
-  unsigned char byte = 0;
-  if (waitForByte(byte, true) != Input::byte) return false;
-  while (byte == kEscape) {
-    if (waitForByte(byte, true) != Input::byte) return false;
-  }
-  keys += static_cast<char>(byte);
-  if (byte != '[' && byte != 'O') return isBoundSequence(keys);
-  while (true) {
-    if (waitForByte(byte, true) != Input::byte) return false;
-    keys += static_cast<char>(byte);
-    const bool consoleFunctionKey = keys == "\033[[";
-    if (byte >= 0x40 && byte <= 0x7E && !consoleFunctionKey) break;
-    if (byte < 0x20 || byte > 0x7E) return false;
-  }
-  return isBoundSequence(keys);
-}
-
-// The editor's way of reading a key (EL_GETCFN): one character of the typed UTF-8 text, a
-// byte of a bound sequence, or kInterruptKey for Ctrl+C. 1 with a key, 0 at the end of input.
+// The editor's way of reading a key (EL_GETCFN): 1 with a key, 0 at the end of input. A
+// resized window has the line cleared and drawn again in the new width; a continued program
+// has it drawn afresh below what the shell wrote meanwhile.
 int readKey(EditLine*, wchar_t* key) {
-  if (nextPendingKey < pendingKeys.size()) {
-    *key = static_cast<unsigned char>(pendingKeys[nextPendingKey++]);
-    return 1;
-  }
-  std::mbstate_t state{};
   while (true) {
-    unsigned char byte = 0;
-    const Input input = waitForByte(byte, false);
-    if (input == Input::interrupted) {
-      *key = kInterruptKey;
-      return 1;
+    switch (readKeyInput(*key)) {
+      case KeyInput::key: return 1;
+      case KeyInput::interrupted: *key = kInterruptKey; return 1;
+      case KeyInput::resized:
+        el_resize(editor);
+        pushKeys(kRedisplayKeys);
+        readKeyInput(*key);
+        return 1;
+      case KeyInput::continued:
+        el_resize(editor);
+        std::fputc('\r', stdout);
+        el_set(editor, EL_REFRESH);
+        continue;
+      case KeyInput::end: return 0;
     }
-    if (input == Input::redisplay) {
-      pendingKeys = kRedisplayKeys;
-      nextPendingKey = 1;
-      *key = kEscape;
-      return 1;
-    }
-    if (input != Input::byte) return 0;
-    if (byte == kEscape) {
-      state = {};
-      std::string keys;
-      if (!takeEscapeSequence(keys)) continue;
-      pendingKeys = std::move(keys);
-      nextPendingKey = 1;
-      *key = kEscape;
-      return 1;
-    }
-    const char character = static_cast<char>(byte);
-    const std::size_t decoded = std::mbrtowc(key, &character, 1, &state);
-    if (decoded == static_cast<std::size_t>(-2)) continue;  // more bytes of this character
-    if (decoded == static_cast<std::size_t>(-1)) {
-      state = {};  // not UTF-8: dropped
-      continue;
-    }
-    return 1;
   }
 }
 
@@ -420,8 +205,8 @@ unsigned char complete(EditLine* edited, int) {
   const LineInfo* line = el_line(edited);
   const std::string_view text(line->buffer,
                               static_cast<std::size_t>(line->lastchar - line->buffer));
-  const Completion completion = completeWord(
-      text, static_cast<std::size_t>(line->cursor - line->buffer), LineTable, lineCount);
+  const Completion completion =
+      completeWord(text, static_cast<std::size_t>(line->cursor - line->buffer), wordsToComplete());
   if (completion.candidates.empty()) return CC_REFRESH_BEEP;
   if (!completion.insertion.empty()) {
     el_insertstr(edited, completion.insertion.c_str());
@@ -455,8 +240,8 @@ void bindKeys() {
   // Literal control characters would reach the calculator as text.
   el_set(editor, EL_BIND, "^V", "ed-ignore", nullptr);
   el_set(editor, EL_BIND, "^@", "em-set-mark", nullptr);
-  for (const KeyBinding& binding : kSequenceBindings)
-    el_set(editor, EL_BIND, binding.keys, binding.function, nullptr);
+  for (std::size_t k = 0; k < kSequenceBindingCount; ++k)
+    el_set(editor, EL_BIND, kSequenceBindings[k].keys, kSequenceBindings[k].function, nullptr);
   el_set(editor, EL_BIND, kRedisplayKeys, "ed-redisplay", nullptr);
 }
 
@@ -492,7 +277,7 @@ void endEditor() {
   std::setlocale(LC_CTYPE, "C");
 }
 
-bool startEditor() {
+bool startEditor(int historySize) {
   editorErrors = std::fopen("/dev/null", "w");
   if (editorErrors == nullptr) return false;
   editor = el_init("calculator", stdin, stdout, editorErrors);
@@ -504,7 +289,7 @@ bool startEditor() {
   if (el_get(editor, EL_GETTC, "up", &cursorUp) != 0 || cursorUp == nullptr || *cursorUp == '\0')
     return false;
   HistEvent event;
-  history(typedLines, &event, H_SETSIZE, kHistoryLines);
+  history(typedLines, &event, H_SETSIZE, historySize);
   history(typedLines, &event, H_SETUNIQUE, 1);
   el_set(editor, EL_HIST, history, typedLines);
   el_set(editor, EL_PROMPT, promptOf);
@@ -515,20 +300,20 @@ bool startEditor() {
 }
 
 bool hasWord(const std::string& line) {
-  return line.find_first_not_of(" \t\n\v\f\r") != std::string::npos;
+  return std::any_of(line.begin(), line.end(), [](char c) { return !isWhiteSpace(c); });
 }
 
 }  // namespace
 
-bool openLineEditor() {
+bool openLineEditor(int historySize, WordsToComplete words) {
   if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO) || !terminalIsCapable()) return false;
-  if (tcgetattr(STDIN_FILENO, &foundTerminal) != 0) return false;
   if (!useUtf8Characters()) return false;
-  if (!startEditor()) {
+  if (!startEditor(historySize) || !holdTerminal()) {
     endEditor();
     return false;
   }
-  installHandlers();
+  wordsToComplete = words;
+  catchWaitingSignals();
   screenLine.clear();
   screenLineWatch.target = std::cout.rdbuf(&screenLineWatch);
   return true;
@@ -569,9 +354,6 @@ void closeLineEditor() {
   std::cout.flush();
   std::cout.rdbuf(screenLineWatch.target);
   endEditor();
-  tcsetattr(STDIN_FILENO, TCSADRAIN, &foundTerminal);
-  removeHandlers();
-  pendingKeys.clear();
-  nextPendingKey = 0;
-  interruptPending = 0;
+  releaseTerminal();
+  forgetPendingInput();
 }

@@ -5,10 +5,12 @@
 #include <string>
 #include <string_view>
 
+#include "terminal/completion.hpp"
+
 // From now on words come from lines typed through the line editor when standard input and
 // standard output are both a terminal that it can drive; otherwise, as before the call, they
-// are read from standard input.
-void readFromTerminalWhenInteractive();
+// are read from standard input. The editor recalls `historySize` lines and completes from `words`.
+void readFromTerminalWhenInteractive(int historySize, WordsToComplete words);
 
 // Reads the next word into `word`, as formatted extraction of a string from standard input
 // does; false at the end of input.

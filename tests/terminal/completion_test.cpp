@@ -4,12 +4,15 @@
 #include <string>
 #include <vector>
 
-#include "console/completion.hpp"
+#include "terminal/completion.hpp"
 
 namespace {
 
 const std::string kStored[] = {"alpha=2", "b=alpha*3", "?=b+sqrt(alpha)", "beta=1.5"};
 constexpr int kStoredCount = 4;
+
+constexpr std::string_view kCommands[] = {"help", "list", "run", "clear", "quit"};
+const std::string kFunctions[] = {"sin", "cos", "tg", "ctg", "sqrt", "exp", "ln", "lg"};
 
 struct Case {
   const char* line;
@@ -23,7 +26,9 @@ constexpr std::size_t kEnd = std::string::npos;
 void check(const Case& c, int storedCount) {
   const std::string line = c.line;
   const std::size_t cursor = c.cursor == kEnd ? line.size() : c.cursor;
-  const Completion completion = completeWord(line, cursor, kStored, storedCount);
+  const CompletionWords words{kCommands, kFunctions,
+                              std::span(kStored, static_cast<std::size_t>(storedCount))};
+  const Completion completion = completeWord(line, cursor, words);
   EXPECT_EQ(completion.insertion, c.insertion) << "line \"" << line << "\" at " << cursor;
   EXPECT_EQ(completion.candidates, c.candidates) << "line \"" << line << "\" at " << cursor;
 }

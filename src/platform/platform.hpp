@@ -1,0 +1,43 @@
+// The operating-system seam: code-page conversion of messages, the final key read, and on POSIX
+// systems the one owner of the terminal's settings and of what a signal does to them.
+#pragma once
+
+#include <cstddef>
+
+#if defined(_WIN32)
+// The OEM code page takes one byte per character, as Windows-1251 does.
+inline constexpr std::size_t kConvertedBytesPerByte = 1;
+#else
+// UTF-8 takes up to three bytes for a Windows-1251 character.
+inline constexpr std::size_t kConvertedBytesPerByte = 3;
+#endif
+
+// Converts a NUL-terminated Windows-1251 message into the console's encoding, terminator
+// included; `converted` holds kConvertedBytesPerByte bytes per byte of the message and one more.
+void convertMessage(const char* message, char* converted);
+
+// Waits for one key, without echo, and ignores it.
+void waitForKey();
+
+// ---- The terminal on standard input (POSIX systems) ------------------------------------------
+
+// Takes the terminal over: keeps its settings as found, and until it is released makes the
+// signals that end the program (hangup, interrupt, quit, terminate) give them back before the
+// program ends. A signal that the program was started to ignore, as under nohup, stays ignored.
+// False, with nothing changed, when standard input is no terminal.
+bool holdTerminal();
+
+// Catches a signal while the terminal is held, in place of what it did before; the wait for
+// input is not restarted after it. Released with the terminal.
+void catchWhileHeld(int signalNumber, void (*handler)(int));
+
+// Puts the settings found back at once; safe inside a signal handler.
+void restoreFoundTerminal();
+
+// For a handler of the stop signal (Ctrl+Z): stops the program with the terminal as found and,
+// once continued, puts back the settings in use and `handler` for the next stop.
+void stopWithTerminalAsFound(void (*handler)(int));
+
+// Gives the terminal back as found, once what was written has been sent, and every signal what
+// it did before the terminal was held.
+void releaseTerminal();
