@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "console/command_loop.hpp"
+#include "eval/evaluator.hpp"
 #include "parse/tokenizer.hpp"
 #include "workspace/workspace.hpp"
 
@@ -187,4 +188,10 @@ void runDialogue(const std::uint8_t* data, std::size_t size) {
   scrambleStaleTables(onLeftOvers);
   require(dialogueOutput(data, size) == onLeftOvers,
           "the output does not depend on what the tables held before the dialogue");
+
+  const bool shortcuts = evaluationShortcuts;
+  evaluationShortcuts = false;
+  const std::uint64_t inPasses = dialogueOutput(data, size);
+  evaluationShortcuts = shortcuts;
+  require(inPasses == onLeftOvers, "the evaluator's passes alone give the output of its readings");
 }
