@@ -9,10 +9,10 @@ cd "$(dirname "$0")/.."
 
 build=${CALCULATOR_RELEASE_BUILD:-build-test}
 program=$build/calculator
-if ! command -v hardening-check >/dev/null; then
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends devscripts binutils
-fi
+. .ci/lib.sh
+need_command hardening-check devscripts
+need_command objdump binutils
+install_needed --no-install-recommends
 if [ ! -x "$program" ] || [ ! -f "$build/compile_commands.json" ]; then
   echo "no release build in $build: build it first (cmake --workflow --preset test)" >&2
   exit 1

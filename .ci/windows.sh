@@ -6,15 +6,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 wine=/usr/lib/wine/wine64
-need=()
-command -v x86_64-w64-mingw32-g++ >/dev/null || need+=(g++-mingw-w64-x86-64)
-[ -x "$wine" ] || need+=(wine64)
-command -v iconv >/dev/null || need+=(libc-bin)
-command -v lintian >/dev/null || need+=(lintian)
-if [ ${#need[@]} -gt 0 ]; then
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}"
-fi
+. .ci/lib.sh
+need_command x86_64-w64-mingw32-g++ g++-mingw-w64-x86-64
+need_command "$wine" wine64
+need_command iconv libc-bin
+need_command lintian lintian
+install_needed --no-install-recommends
 
 echo "== Windows build (mingw-w64) and its transcripts under wine"
 cmake --preset windows -DCMAKE_CXX_FLAGS=-Werror
