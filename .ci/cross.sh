@@ -26,7 +26,7 @@ failed=()
 for arch in $arches; do
   echo "== $arch: cross build and transcripts under ${qemu[$arch]}"
   start=$SECONDS
-  if cmake --preset "cross-$arch" -DCMAKE_CXX_FLAGS=-Werror &&
+  if cmake --preset "cross-$arch" -DCALCULATOR_WERROR=ON &&
     cmake --build --preset "cross-$arch" &&
     ctest --preset "cross-$arch"; then
     echo "== $arch: passed in $((SECONDS - start)) s"

@@ -14,7 +14,7 @@ need_command lintian lintian
 install_needed --no-install-recommends
 
 echo "== Windows build (mingw-w64) and its transcripts under wine"
-cmake --preset windows -DCMAKE_CXX_FLAGS=-Werror
+cmake --preset windows -DCALCULATOR_WERROR=ON
 cmake --build --preset windows
 # Wine itself now and then fails to start a program (exit status 1 within milliseconds, when
 # its server is ending just as the next test starts, or an "Unhandled page fault" in its own
@@ -40,7 +40,8 @@ echo "== the .deb for Linux"
 # this script builds it first.
 release=${CALCULATOR_RELEASE_BUILD:-build-test}
 [ -f "$release/CMakeCache.txt" ] ||
-  cmake -S . -B "$release" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+  cmake -S . -B "$release" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+    -DCALCULATOR_WERROR=ON
 cmake --build "$release" -j2
 cpack --config "$release/CPackConfig.cmake" -B "$release/packages"
 deb=$(echo "$release"/packages/calculator_*.deb)
