@@ -10,27 +10,23 @@ arches=${CROSS_ARCHES:-arm64 s390x i386}
 declare -A compiler=([arm64]=aarch64-linux-gnu-g++ [s390x]=s390x-linux-gnu-g++ [i386]=i686-linux-gnu-g++)
 declare -A qemu=([arm64]=qemu-aarch64 [s390x]=qemu-s390x [i386]=qemu-i386)
 
-need=()
+. .ci/lib.sh
 for arch in $arches; do
   if [ -z "${compiler[$arch]:-}" ]; then
     echo "unknown architecture $arch (known: ${!compiler[*]})" >&2
     exit 2
   fi
-  command -v "${compiler[$arch]}" >/dev/null || need+=("g++-${compiler[$arch]%-g++}")
-  command -v "${qemu[$arch]}" >/dev/null || need+=(qemu-user)
+  need_command "${compiler[$arch]}" "g++-${compiler[$arch]%-g++}"
+  need_command "${qemu[$arch]}" qemu-user
 done
-if [ ${#need[@]} -gt 0 ]; then
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-    $(printf '%s\n' "${need[@]}" | sort -u)
-fi
+install_needed --no-install-recommends
 
 # Every architecture is tried, so that one run shows all that differ.
 failed=()
 for arch in $arches; do
   echo "== $arch: cross build and transcripts under ${qemu[$arch]}"
   start=$SECONDS
-  if cmake --preset "cross-$arch" -DCMAKE_CXX_FLAGS=-Werror &&
+  if cmake --preset "cross-$arch" -DCALCULATOR_WERROR=ON &&
     cmake --build --preset "cross-$arch" &&
     ctest --preset "cross-$arch"; then
     echo "== $arch: passed in $((SECONDS - start)) s"

@@ -5,16 +5,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-need=()
-command -v cmake >/dev/null || need+=(cmake)
-command -v clang++ >/dev/null || need+=(clang)
-dpkg -s libclang-rt-14-dev >/dev/null 2>&1 || need+=(libclang-rt-14-dev)
+. .ci/lib.sh
+need_command cmake cmake
+need_command clang++ clang
+need_package libclang-rt-14-dev
 # The fuzz preset configures the tests too, which need GoogleTest.
-[ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
-if [ ${#need[@]} -gt 0 ]; then
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need[@]}"
-fi
+need_file /usr/include/gtest/gtest.h libgtest-dev
+install_needed
 
 seconds=${FUZZ_SECONDS:-120}
 fuzzer=build-fuzz/fuzz/calculator_fuzzer

@@ -6,10 +6,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 program=${CALCULATOR_PROGRAM:-build-test/calculator}
-if ! command -v valgrind >/dev/null; then
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq valgrind
-fi
+. .ci/lib.sh
+need_command valgrind valgrind
+install_needed
 if [ ! -x "$program" ]; then
   echo "no program at $program: build it first (cmake --workflow --preset test)" >&2
   exit 1

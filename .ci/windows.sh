@@ -6,18 +6,15 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 wine=/usr/lib/wine/wine64
-need=()
-command -v x86_64-w64-mingw32-g++ >/dev/null || need+=(g++-mingw-w64-x86-64)
-[ -x "$wine" ] || need+=(wine64)
-command -v iconv >/dev/null || need+=(libc-bin)
-command -v lintian >/dev/null || need+=(lintian)
-if [ ${#need[@]} -gt 0 ]; then
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}"
-fi
+. .ci/lib.sh
+need_command x86_64-w64-mingw32-g++ g++-mingw-w64-x86-64
+need_command "$wine" wine64
+need_command iconv libc-bin
+need_command lintian lintian
+install_needed --no-install-recommends
 
 echo "== Windows build (mingw-w64) and its transcripts under wine"
-cmake --preset windows -DCMAKE_CXX_FLAGS=-Werror
+cmake --preset windows -DCALCULATOR_WERROR=ON
 cmake --build --preset windows
 # Wine itself now and then fails to start a program (exit status 1 within milliseconds, when
 # its server is ending just as the next test starts, or an "Unhandled page fault" in its own
@@ -43,7 +40,8 @@ echo "== the .deb for Linux"
 # this script builds it first.
 release=${CALCULATOR_RELEASE_BUILD:-build-test}
 [ -f "$release/CMakeCache.txt" ] ||
-  cmake -S . -B "$release" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+  cmake -S . -B "$release" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+    -DCALCULATOR_WERROR=ON
 cmake --build "$release" -j2
 cpack --config "$release/CPackConfig.cmake" -B "$release/packages"
 deb=$(echo "$release"/packages/calculator_*.deb)

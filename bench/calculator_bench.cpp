@@ -1,7 +1,5 @@
 // Microbenchmarks: tokenizing and evaluating the help example, a chain of 20 lines, a dialogue.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -12,11 +10,12 @@
 #include <streambuf>
 #include <string>
 
-#include "allocation_counter.hpp"
 #include "console/command_loop.hpp"
 #include "eval/evaluator.hpp"
 #include "eval/run.hpp"
 #include "parse/tokenizer.hpp"
+#include "support/allocation_counter.hpp"
+#include "support/standard_input.hpp"
 #include "workspace/workspace.hpp"
 
 namespace {
@@ -192,14 +191,8 @@ BENCHMARK(BM_Dialogue)->Arg(10)->Arg(100)->Arg(1000);
 }  // namespace
 
 int main(int argc, char** argv) {
-  // The command loop's closing key read takes one byte of std::cin only when standard input
-  // is not a terminal; otherwise it would wait for a key at the end of every dialogue.
-  const int devNull = open("/dev/null", O_RDONLY);
-  if (devNull < 0 || dup2(devNull, STDIN_FILENO) < 0) {
-    std::cerr << "cannot read standard input from /dev/null\n";
-    return 1;
-  }
-  close(devNull);
+  // Otherwise the command loop's closing key read waits for a key after every dialogue.
+  detachStandardInput();
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();

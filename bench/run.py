@@ -262,7 +262,10 @@ def print_row(label, figures, words, output_bytes):
     )
 
 
-def main():
+# --- the run ---------------------------------------------------------------------------------
+
+
+def parse_arguments():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--program", type=Path, default=REPOSITORY / "build" / "calculator",
                         help="the calculator to measure (default: build/calculator)")
@@ -274,101 +277,91 @@ def main():
     parser.add_argument("--starts", type=int, default=200, help="starts timed to the first prompt")
     parser.add_argument("--no-bc", action="store_true", help="leave bc out")
     parser.add_argument("--no-valgrind", action="store_true", help="skip counting allocations")
-    arguments = parser.parse_args()
+    return parser.parse_args()
 
-    program = arguments.program.resolve()
-    if not program.is_file():
-        sys.exit(f"no program at {program}; build it first: cmake --workflow --preset release")
-    if not Path(TIME).is_file():
-        sys.exit(f"{TIME} is missing; install Debian's package: apt-get install time")
-    use_bc = not arguments.no_bc and shutil.which("bc") is not None
-    use_valgrind = not arguments.no_valgrind and shutil.which("valgrind") is not None
 
-    print(f"machine: {machine_description()}; load average {load_average()} at the start")
-    print(f"program: {program}")
-    medians = f"median of {arguments.runs} runs"
+def prepare_workload(name, make, arguments, program, baseline, use_bc, work):
+    """Writes a workload's inputs and checks that the three programs answer it alike.
+
+    Returns the two inputs, the floor's command (which replays the calculator's recorded
+    answers) and the bytes that each program writes.
+    """
+    calculator_input, bc_input = write_workload(work, name, make, arguments.count)
+    recorded = capture([str(program)], calculator_input)
+    replies = work / f"{name.replace(' ', '_')}.replies"
+    if write_replies(recorded, replies) != arguments.count + 2:
+        sys.exit(f"{name}: the calculator did not answer every word")
+    baseline_command = [str(baseline), str(replies)]
+    if capture(baseline_command, calculator_input) != recorded:
+        sys.exit(f"{name}: the baseline does not write the calculator's bytes")
+    output_bytes = {"calculator": len(recorded), "floor": len(recorded)}
     if use_bc:
-        medians += f" ({arguments.bc_runs} of bc)"
-    print(f"{arguments.count:,} expressions per workload, from a pipe to a pipe; {medians}")
+        bc_output = capture(["bc", "-l"], bc_input)
+        check_same_values(name, calculator_values(recorded), bc_values(bc_output))
+        output_bytes["bc -l"] = len(bc_output)
+    return calculator_input, bc_input, baseline_command, output_bytes
 
-    results = {}
-    fastest = {}
-    with tempfile.TemporaryDirectory(prefix="calculator-bench-") as directory:
-        work = Path(directory)
-        baseline = arguments.baseline.resolve() if arguments.baseline else build_baseline(work)
 
-        for name, make in WORKLOADS:
-            calculator_input, bc_input = write_workload(work, name, make, arguments.count)
-            recorded = capture([str(program)], calculator_input)
-            replies = work / f"{name.replace(' ', '_')}.replies"
-            if write_replies(recorded, replies) != arguments.count + 2:
-                sys.exit(f"{name}: the calculator did not answer every word")
-            baseline_command = [str(baseline), str(replies)]
-            if capture(baseline_command, calculator_input) != recorded:
-                sys.exit(f"{name}: the baseline does not write the calculator's bytes")
-            output_bytes = {"calculator": len(recorded), "floor": len(recorded)}
-            if use_bc:
-                bc_output = capture(["bc", "-l"], bc_input)
-                check_same_values(name, calculator_values(recorded), bc_values(bc_output))
-                output_bytes["bc -l"] = len(bc_output)
+def measure_workload(name, make, arguments, program, baseline, use_bc, work):
+    """Times the three programs on a workload in turns.
 
-            runs = {"calculator": [], "floor": [], "bc -l": []}
-            # The programs take turns, so that a change of load touches all of them alike.
-            for run in range(arguments.runs):
-                runs["calculator"].append(timed_run([str(program)], calculator_input, work))
-                runs["floor"].append(timed_run(baseline_command, calculator_input, work))
-                if use_bc and run < arguments.bc_runs:
-                    runs["bc -l"].append(timed_run(["bc", "-l"], bc_input, work))
-            results[name] = (
-                {label: median_figures(r) for label, r in runs.items() if r},
-                output_bytes,
-            )
-            fastest[name] = {label: fastest_figures(r) for label, r in runs.items() if r}
+    Returns the median figures and the output bytes of each program, and its fastest figures.
+    """
+    calculator_input, bc_input, baseline_command, output_bytes = prepare_workload(
+        name, make, arguments, program, baseline, use_bc, work)
+    runs = {"calculator": [], "floor": [], "bc -l": []}
+    # The programs take turns, so that a change of load touches all of them alike.
+    for run in range(arguments.runs):
+        runs["calculator"].append(timed_run([str(program)], calculator_input, work))
+        runs["floor"].append(timed_run(baseline_command, calculator_input, work))
+        if use_bc and run < arguments.bc_runs:
+            runs["bc -l"].append(timed_run(["bc", "-l"], bc_input, work))
+    medians = {label: median_figures(r) for label, r in runs.items() if r}
+    fastest = {label: fastest_figures(r) for label, r in runs.items() if r}
+    return (medians, output_bytes), fastest
 
-        starts = {"calculator": [], "floor": []}
-        quit_input = work / "quit.in"
-        quit_input.write_text("q\n")
-        quit_replies = work / "quit.replies"
-        write_replies(capture([str(program)], quit_input), quit_replies)
-        for _ in range(arguments.starts):
-            starts["calculator"].append(first_prompt_seconds([str(program)]))
-            starts["floor"].append(first_prompt_seconds([str(baseline), str(quit_replies)]))
 
-        allocations = {}
-        if use_valgrind:
-            for name, make in WORKLOADS:
-                allocations[name] = allocations_per_word([str(program)], make, work)
+def measure_starts(program, baseline, count, work):
+    """Start to first prompt of the calculator and of the floor, count times each, in turns."""
+    starts = {"calculator": [], "floor": []}
+    quit_input = work / "quit.in"
+    quit_input.write_text("q\n")
+    quit_replies = work / "quit.replies"
+    write_replies(capture([str(program)], quit_input), quit_replies)
+    for _ in range(count):
+        starts["calculator"].append(first_prompt_seconds([str(program)]))
+        starts["floor"].append(first_prompt_seconds([str(baseline), str(quit_replies)]))
+    return starts
 
-    print(f"load average {load_average()} at the end")
-    holds = []
-    floor_ratios = {}
-    for name, (figures, output_bytes) in results.items():
-        model, _ = dict(WORKLOADS)[name](0)
-        print(f"\nworkload {name}: {model} and {arguments.count - 1:,} variations")
-        print(f"  {'':<11} {'cpu':>8} {'wall':>9} {'words/s':>10} {'output':>14} {'peak RSS':>11}")
-        for label, row in figures.items():
-            print_row(label, row, arguments.count, output_bytes[label])
-        calculator, floor = figures["calculator"], figures["floor"]
-        cpu_ratio = ratio(calculator, floor, "cpu")
-        wall_ratio = ratio(calculator, floor, "wall")
-        within = cpu_ratio <= BUDGET_RATIO and wall_ratio <= BUDGET_RATIO
-        holds.append(within)
-        floor_ratios[name] = (cpu_ratio, wall_ratio, within)
-        quickest = fastest[name]
-        print(f"  fastest runs, for comparison: {ratio(quickest['calculator'], quickest['floor'], 'cpu'):.2f}x cpu,"
-              f" {ratio(quickest['calculator'], quickest['floor'], 'wall'):.2f}x wall")
-        print(f"  calculator / floor: {cpu_ratio:.2f}x cpu, {wall_ratio:.2f}x wall"
-              f" (budget {BUDGET_RATIO}x: {verdict(within)})")
-        if "bc -l" in figures:
-            bc = figures["bc -l"]
-            print(f"  bc -l / calculator: {ratio(bc, calculator, 'cpu'):.2f}x cpu,"
-                  f" {ratio(bc, calculator, 'wall'):.2f}x wall")
-        rss = calculator["rss"]
-        holds.append(rss < BUDGET_RSS_KIB)
-        print(f"  peak RSS: calculator {rss:,} KiB, floor {floor['rss']:,} KiB"
-              f" (budget under {BUDGET_RSS_KIB:,} KiB: {verdict(rss < BUDGET_RSS_KIB)})")
 
-    print(f"\nstart to first prompt, {arguments.starts} starts from this script"
+def report_workload(name, figures, output_bytes, quickest, count):
+    """Prints a workload's table and ratios; returns its ratios to the floor and the verdicts."""
+    model, _ = dict(WORKLOADS)[name](0)
+    print(f"\nworkload {name}: {model} and {count - 1:,} variations")
+    print(f"  {'':<11} {'cpu':>8} {'wall':>9} {'words/s':>10} {'output':>14} {'peak RSS':>11}")
+    for label, row in figures.items():
+        print_row(label, row, count, output_bytes[label])
+    calculator, floor = figures["calculator"], figures["floor"]
+    cpu_ratio = ratio(calculator, floor, "cpu")
+    wall_ratio = ratio(calculator, floor, "wall")
+    within = cpu_ratio <= BUDGET_RATIO and wall_ratio <= BUDGET_RATIO
+    print(f"  fastest runs, for comparison: {ratio(quickest['calculator'], quickest['floor'], 'cpu'):.2f}x cpu,"
+          f" {ratio(quickest['calculator'], quickest['floor'], 'wall'):.2f}x wall")
+    print(f"  calculator / floor: {cpu_ratio:.2f}x cpu, {wall_ratio:.2f}x wall"
+          f" (budget {BUDGET_RATIO}x: {verdict(within)})")
+    if "bc -l" in figures:
+        bc = figures["bc -l"]
+        print(f"  bc -l / calculator: {ratio(bc, calculator, 'cpu'):.2f}x cpu,"
+              f" {ratio(bc, calculator, 'wall'):.2f}x wall")
+    rss = calculator["rss"]
+    print(f"  peak RSS: calculator {rss:,} KiB, floor {floor['rss']:,} KiB"
+          f" (budget under {BUDGET_RSS_KIB:,} KiB: {verdict(rss < BUDGET_RSS_KIB)})")
+    return (cpu_ratio, wall_ratio, within), [within, rss < BUDGET_RSS_KIB]
+
+
+def report_starts(starts, count):
+    """Prints the times to the first prompt; returns whether the budget holds."""
+    print(f"\nstart to first prompt, {count} starts from this script"
           f" (process creation included):")
     for label, times in starts.items():
         walls = [wall * 1000 for wall, _ in times]
@@ -379,22 +372,86 @@ def main():
     first_prompt = statistics.median(wall * 1000 for wall, _ in starts["calculator"])
     floor_prompt = statistics.median(wall * 1000 for wall, _ in starts["floor"])
     prompt_holds = first_prompt - floor_prompt < BUDGET_FIRST_PROMPT_OVER_FLOOR_MS
-    holds.append(prompt_holds)
     print(f"  budget: calculator median within {BUDGET_FIRST_PROMPT_OVER_FLOOR_MS} ms of the"
           f" floor's: {verdict(prompt_holds)}")
+    return prompt_holds
 
-    if allocations:
-        print("\nheap allocations counted by valgrind:")
-        for name, (first, per_word) in allocations.items():
-            holds.append(per_word == 0)
-            print(f"  {name}: {first} in a run of 1,000 words, {per_word:g} per further word"
-                  f" (budget 0 per word: {verdict(per_word == 0)})")
-    else:
+
+def report_allocations(allocations):
+    """Prints the heap allocations per workload; returns a verdict for each workload."""
+    if not allocations:
         print("\nheap allocations: not counted (valgrind missing or --no-valgrind)")
+        return []
+    print("\nheap allocations counted by valgrind:")
+    holds = []
+    for name, (first, per_word) in allocations.items():
+        holds.append(per_word == 0)
+        print(f"  {name}: {first} in a run of 1,000 words, {per_word:g} per further word"
+              f" (budget 0 per word: {verdict(per_word == 0)})")
+    return holds
 
+
+def report_floor_ratios(floor_ratios):
     print(f"\nratio to the floor (budget {BUDGET_RATIO}x in cpu and in wall time):")
     for name, (cpu_ratio, wall_ratio, within) in floor_ratios.items():
         print(f"  {name:<13} {cpu_ratio:.2f}x cpu  {wall_ratio:.2f}x wall  {verdict(within)}")
+
+
+def find_tools(arguments):
+    """The program to measure, and whether bc and valgrind take part; exits if one is missing."""
+    program = arguments.program.resolve()
+    if not program.is_file():
+        sys.exit(f"no program at {program}; build it first: cmake --workflow --preset release")
+    if not Path(TIME).is_file():
+        sys.exit(f"{TIME} is missing; install Debian's package: apt-get install time")
+    use_bc = not arguments.no_bc and shutil.which("bc") is not None
+    use_valgrind = not arguments.no_valgrind and shutil.which("valgrind") is not None
+    return program, use_bc, use_valgrind
+
+
+def print_header(arguments, program, use_bc):
+    print(f"machine: {machine_description()}; load average {load_average()} at the start")
+    print(f"program: {program}")
+    medians = f"median of {arguments.runs} runs"
+    if use_bc:
+        medians += f" ({arguments.bc_runs} of bc)"
+    print(f"{arguments.count:,} expressions per workload, from a pipe to a pipe; {medians}")
+
+
+def measure(arguments, program, use_bc, use_valgrind):
+    """Every measurement, in a temporary directory: the workloads, the starts, the allocations."""
+    results = {}
+    fastest = {}
+    allocations = {}
+    with tempfile.TemporaryDirectory(prefix="calculator-bench-") as directory:
+        work = Path(directory)
+        baseline = arguments.baseline.resolve() if arguments.baseline else build_baseline(work)
+        for name, make in WORKLOADS:
+            results[name], fastest[name] = measure_workload(
+                name, make, arguments, program, baseline, use_bc, work)
+        starts = measure_starts(program, baseline, arguments.starts, work)
+        if use_valgrind:
+            for name, make in WORKLOADS:
+                allocations[name] = allocations_per_word([str(program)], make, work)
+    return results, fastest, starts, allocations
+
+
+def main():
+    arguments = parse_arguments()
+    program, use_bc, use_valgrind = find_tools(arguments)
+    print_header(arguments, program, use_bc)
+    results, fastest, starts, allocations = measure(arguments, program, use_bc, use_valgrind)
+
+    print(f"load average {load_average()} at the end")
+    holds = []
+    floor_ratios = {}
+    for name, (figures, output_bytes) in results.items():
+        floor_ratios[name], verdicts = report_workload(
+            name, figures, output_bytes, fastest[name], arguments.count)
+        holds += verdicts
+    holds.append(report_starts(starts, arguments.starts))
+    holds += report_allocations(allocations)
+    report_floor_ratios(floor_ratios)
     print(f"\nbudget: {'every item holds' if all(holds) else 'an item MISSES'}")
     return 0 if all(holds) else 1
 

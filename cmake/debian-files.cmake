@@ -1,8 +1,7 @@
 # The files that Debian's policy asks of a package besides the program, installed as a Debian
 # package has them: the manual page and the changelog compressed with gzip -9n (no name, no
-# time, so the same bytes on every build), the licence as a machine-readable copyright file and
-# lintian's overrides. The installed program loses the compiler's .comment section, as dh_strip
-# removes it.
+# time, so the same bytes on every build) and the licence as a machine-readable copyright file.
+# The installed program loses the compiler's .comment section, as dh_strip removes it.
 set(debian_sources ${CMAKE_CURRENT_LIST_DIR}/debian)
 set(debian_output ${CMAKE_BINARY_DIR}/debian)
 
@@ -50,8 +49,6 @@ add_custom_target(debian_files ALL DEPENDS ${compressed})
 install(FILES ${debian_output}/calculator.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${debian_output}/changelog.gz ${debian_output}/copyright
   DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(FILES ${debian_sources}/lintian-overrides
-  DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides RENAME calculator)
 install(CODE "
   if(CMAKE_INSTALL_DO_STRIP)
     execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment

@@ -1,9 +1,6 @@
 // The in-process dialogue harness shared by the fuzzer and the replay program.
 #include "dialogue.hpp"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -18,6 +15,7 @@
 #include "console/command_loop.hpp"
 #include "eval/evaluator.hpp"
 #include "parse/tokenizer.hpp"
+#include "support/standard_input.hpp"
 #include "workspace/workspace.hpp"
 
 namespace {
@@ -66,17 +64,6 @@ class OutputDigest : public std::streambuf {
   std::uint64_t hash_ = 0xCBF29CE484222325u;
   std::string tail_;
 };
-
-// The final key read takes a byte from std::cin only when file descriptor 0 is no terminal;
-// a fuzzer started from a terminal would otherwise stop and wait for a key at every input.
-void detachTerminal() {
-  const int null = open("/dev/null", O_RDONLY);
-  if (null < 0 || dup2(null, STDIN_FILENO) < 0) {
-    std::perror("/dev/null as standard input");
-    std::abort();
-  }
-  close(null);
-}
 
 void require(bool kept, const char* promise) {
   if (kept) return;
@@ -181,7 +168,8 @@ void scrambleStaleTables(std::uint64_t seed) {
 }  // namespace
 
 void runDialogue(const std::uint8_t* data, std::size_t size) {
-  static const bool detached = (detachTerminal(), true);
+  // A fuzzer started from a terminal would otherwise wait for a key after every input.
+  static const bool detached = (detachStandardInput(), true);
   (void)detached;
 
   const std::uint64_t onLeftOvers = dialogueOutput(data, size);

@@ -1,9 +1,7 @@
 // Tests of the command loop's tables: after a line replaces another they are a rebuild's.
 #include "console/command_loop.hpp"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <iostream>
@@ -13,6 +11,7 @@
 
 #include "parse/tokenizer.hpp"
 #include "support/capture.hpp"
+#include "support/standard_input.hpp"
 #include "workspace/workspace.hpp"
 
 namespace {
@@ -52,18 +51,13 @@ Tables tables() {
 
 // Runs the command loop on the words, with standard input at its end for the final key.
 std::string dialogue(const std::string& words) {
-  const int savedInput = dup(STDIN_FILENO);
-  const int null = open("/dev/null", O_RDONLY);
-  dup2(null, STDIN_FILENO);
-  close(null);
+  const DetachedStandardInput detached;
   std::istringstream input(words);
   std::streambuf* const savedBuffer = std::cin.rdbuf(input.rdbuf());
   CapturedOutput output;
   commandLoop();
   std::cin.rdbuf(savedBuffer);
   std::cin.clear();
-  dup2(savedInput, STDIN_FILENO);
-  close(savedInput);
   return output.take();
 }
 

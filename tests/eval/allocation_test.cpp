@@ -1,20 +1,18 @@
 // Counts heap allocations during whole runs: the evaluator and the messages allocate nothing.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <cstddef>
 #include <iostream>
-#include <new>
 #include <streambuf>
 #include <string>
 
 #include "eval/run.hpp"
 #include "parse/tokenizer.hpp"
+#include "support/allocation_counter.hpp"
 #include "support/capture.hpp"
 #include "workspace/workspace.hpp"
 
 namespace {
-
-long allocations = 0;
 
 // Output that lands in a fixed array, so that writing it allocates nothing either.
 class FixedBuffer : public std::streambuf {
@@ -32,24 +30,15 @@ long allocationsOfRun(std::string& text) {
   EXPECT_TRUE(tokenizeAll());
   FixedBuffer buffer;
   std::streambuf* saved = std::cout.rdbuf(&buffer);
-  const long before = allocations;
+  const std::size_t before = allocationCount();
   runTask();
-  const long made = allocations - before;
+  const long made = static_cast<long>(allocationCount() - before);
   std::cout.rdbuf(saved);
   text = buffer.text();
   return made;
 }
 
 }  // namespace
-
-void* operator new(std::size_t size) {
-  ++allocations;
-  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
-  throw std::bad_alloc();
-}
-
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 
 TEST(Allocations, NoneDuringTheHelpExampleRun) {
   storeLines({"?=(lg(23.67)/(23+45))*sin(0.12)-sqrt(10)*0.956^5"});
@@ -64,7 +53,7 @@ TEST(Allocations, NoneDuringAChainOfReferencesWithItsMessages) {
   EXPECT_EQ(allocationsOfRun(text), 0);
   EXPECT_NE(text.find("Значение не рассчитывалось"), std::string::npos) << text;
   // The counter does count: a string too long for its own storage allocates.
-  const long before = allocations;
+  const std::size_t before = allocationCount();
   std::string longText(100, 'x');
-  EXPECT_EQ(allocations - before, 1);
+  EXPECT_EQ(allocationCount() - before, 1u);
 }

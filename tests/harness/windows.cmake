@@ -1,6 +1,7 @@
 # The transcripts of the Windows build: each runs calculator.exe, under wine when the build is
 # cross-compiled, in the console of a Russian Windows and compares its output with the expected
-# output in that console's code page.
+# output in that console's code page. Included from tests/CMakeLists.txt, which names the folder
+# of the transcripts (transcript_dir); the scripts that run them are beside this file.
 if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
   message(STATUS "No wine found: the Windows transcripts are not registered")
   return()
@@ -29,14 +30,14 @@ set_tests_properties(windows.console PROPERTIES
   ENVIRONMENT "${console_environment}" FIXTURES_SETUP windows_console)
 
 # Every NAME.in is a test; see run_transcript_windows.cmake for how its expected output is made.
-file(GLOB transcript_inputs CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*.in)
+file(GLOB transcript_inputs CONFIGURE_DEPENDS ${transcript_dir}/*.in)
 foreach(input IN LISTS transcript_inputs)
   get_filename_component(name ${input} NAME_WE)
   add_test(NAME transcript.${name}
     COMMAND ${CMAKE_COMMAND} -DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}
       -DPROGRAM=$<TARGET_FILE:calculator> -DINPUT=${input}
-      -DLINUX_EXPECTED=${CMAKE_CURRENT_LIST_DIR}/${name}.out
-      -DWINDOWS_EXPECTED=${CMAKE_CURRENT_LIST_DIR}/${name}.windows.out
+      -DLINUX_EXPECTED=${transcript_dir}/${name}.out
+      -DWINDOWS_EXPECTED=${transcript_dir}/${name}.windows.out
       -DACTUAL=${CMAKE_CURRENT_BINARY_DIR}/transcripts/${name}.actual
       -DICONV=${CALCULATOR_ICONV} -DSED=${CALCULATOR_SED}
       -P ${CMAKE_CURRENT_LIST_DIR}/run_transcript_windows.cmake)

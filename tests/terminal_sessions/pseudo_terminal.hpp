@@ -107,6 +107,15 @@ class Terminal : public ::testing::Test {
     EXPECT_EQ(after.c_cc[VTIME], before_.c_cc[VTIME]);
   }
 
+  // How every session that reaches the final key ends: the program exits by itself within a
+  // few seconds, with status 0, and leaves the terminal's settings as it found them.
+  void expectCleanExit() {
+    ASSERT_TRUE(exitsWithin(5000ms)) << "the program has not ended";
+    EXPECT_TRUE(WIFEXITED(status_)) << "ended by signal " << WTERMSIG(status_);
+    EXPECT_EQ(WEXITSTATUS(status_), 0);
+    expectSettingsRestored();
+  }
+
   // Reads the terminal until the text has appeared after everything matched so far; true
   // then, and later matches start after it.
   bool next(const std::string& text) {

@@ -1,5 +1,5 @@
 // The replaced global operator new and delete that count the program's heap allocations.
-#include "allocation_counter.hpp"
+#include "support/allocation_counter.hpp"
 
 #include <cstdlib>
 #include <new>

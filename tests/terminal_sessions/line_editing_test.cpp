@@ -1,6 +1,6 @@
 // Types xterm's keys at the calculator in a pseudo-terminal: editing, history, completion,
 // Ctrl+C and Ctrl+D, checked through the values that the program reports.
-#include "console/pseudo_terminal.hpp"
+#include "terminal_sessions/pseudo_terminal.hpp"
 
 namespace {
 
@@ -39,10 +39,7 @@ class EditingTerminal : public Terminal {
     ASSERT_TRUE(next("Press Enter"));
     ASSERT_TRUE(waitForRawMode());
     type("x");
-    ASSERT_TRUE(exitsWithin(5000ms));
-    EXPECT_TRUE(WIFEXITED(status_));
-    EXPECT_EQ(WEXITSTATUS(status_), 0);
-    expectSettingsRestored();
+    expectCleanExit();
   }
 
   bool reportedError() const {
@@ -129,10 +126,7 @@ TEST_F(EditingTerminal, CtrlDOnAnEmptyLineEndsTheInput) {
   EXPECT_EQ(screen_.find("^D"), std::string::npos) << "Ctrl+D was echoed";
   ASSERT_TRUE(waitForRawMode());
   type(" ");
-  ASSERT_TRUE(exitsWithin(5000ms));
-  EXPECT_TRUE(WIFEXITED(status_));
-  EXPECT_EQ(WEXITSTATUS(status_), 0);
-  expectSettingsRestored();
+  expectCleanExit();
 }
 
 TEST_F(EditingTerminal, NoKeySequenceBecomesText) {
@@ -187,7 +181,5 @@ TEST_F(DumbTerminal, LinesAreReadAsTheyAreTyped) {
   ASSERT_TRUE(readUntil("Press Enter"));
   ASSERT_TRUE(waitForRawMode());
   type("x");
-  ASSERT_TRUE(exitsWithin(5000ms));
-  EXPECT_EQ(WEXITSTATUS(status_), 0);
-  expectSettingsRestored();
+  expectCleanExit();
 }

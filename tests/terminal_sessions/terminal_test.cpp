@@ -1,6 +1,6 @@
 // Runs the calculator in a pseudo-terminal: the prompt before the wait, the final key read
 // without echo and without Enter, and the terminal's settings restored afterwards.
-#include "console/pseudo_terminal.hpp"
+#include "terminal_sessions/pseudo_terminal.hpp"
 
 TEST_F(Terminal, OneKeyWithoutEnterEndsTheProgram) {
   ASSERT_TRUE(readUntil("Готов: "));  // the prompt is visible while the program waits
@@ -14,11 +14,8 @@ TEST_F(Terminal, OneKeyWithoutEnterEndsTheProgram) {
   EXPECT_TRUE(stillRunning());
 
   type("x");
-  ASSERT_TRUE(exitsWithin(5000ms));
-  EXPECT_TRUE(WIFEXITED(status_));
-  EXPECT_EQ(WEXITSTATUS(status_), 0);
+  expectCleanExit();
   EXPECT_EQ(screenAfter("Press Enter").find('x'), std::string::npos) << "the key was echoed";
-  expectSettingsRestored();
 }
 
 TEST_F(Terminal, CtrlCIsAKeyNotASignal) {
@@ -27,10 +24,7 @@ TEST_F(Terminal, CtrlCIsAKeyNotASignal) {
   ASSERT_TRUE(readUntil("Press Enter"));
   ASSERT_TRUE(waitForRawMode());
   type("\x03");
-  ASSERT_TRUE(exitsWithin(5000ms));
-  EXPECT_TRUE(WIFEXITED(status_));
-  EXPECT_EQ(WEXITSTATUS(status_), 0);
-  expectSettingsRestored();
+  expectCleanExit();
 }
 
 TEST_F(Terminal, EndOfInputAtThePromptEnds) {
@@ -39,7 +33,5 @@ TEST_F(Terminal, EndOfInputAtThePromptEnds) {
   ASSERT_TRUE(readUntil("Press Enter"));
   ASSERT_TRUE(waitForRawMode());
   type(" ");
-  ASSERT_TRUE(exitsWithin(5000ms));
-  EXPECT_EQ(WEXITSTATUS(status_), 0);
-  expectSettingsRestored();
+  expectCleanExit();
 }
