@@ -7,9 +7,13 @@
 #if defined(_WIN32)
 // The OEM code page takes one byte per character, as Windows-1251 does.
 inline constexpr std::size_t kConvertedBytesPerByte = 1;
+// One byte of the console's text is one character of its code page.
+inline constexpr bool kConsoleTextIsUtf8 = false;
 #else
 // UTF-8 takes up to three bytes for a Windows-1251 character.
 inline constexpr std::size_t kConvertedBytesPerByte = 3;
+// A character of the console's text may take several bytes.
+inline constexpr bool kConsoleTextIsUtf8 = true;
 #endif
 
 // Converts a NUL-terminated Windows-1251 message into the console's encoding, terminator
