@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <cwctype>
 #include <iostream>
 #include <streambuf>
 #include <string_view>
@@ -173,6 +174,21 @@ unsigned char endInputOrDelete(EditLine* edited, int) {
   return CC_REFRESH;
 }
 
+// Ctrl+W: deletes back to the previous blank, over the blanks before the cursor first, as a
+// shell does. The editor's own word ends at "+", "/" and "^" but not at "*", "-" or "=", which
+// cuts an expression into odd pieces.
+unsigned char deleteBackToBlank(EditLine* edited, int) {
+  const LineInfoW* line = el_wline(edited);
+  const wchar_t* start = line->cursor;
+  while (start > line->buffer && std::iswspace(static_cast<wint_t>(start[-1])))
+    --start;
+  while (start > line->buffer && !std::iswspace(static_cast<wint_t>(start[-1])))
+    --start;
+  if (start == line->cursor) return CC_ERROR;
+  el_wdeletestr(edited, static_cast<int>(line->cursor - start));
+  return CC_REFRESH;
+}
+
 // The line and cursor after a Tab that left several candidates: a second Tab lists them.
 std::string ambiguousState;
 
@@ -231,12 +247,15 @@ void bindKeys() {
   el_wset(editor, EL_ADDFN, L"calculator-end-or-delete", L"end of input or delete",
           endInputOrDelete);
   el_wset(editor, EL_ADDFN, L"calculator-discard", L"discard the line", discardLine);
+  el_wset(editor, EL_ADDFN, L"calculator-delete-to-blank", L"delete back to a blank",
+          deleteBackToBlank);
   el_set(editor, EL_BIND, "^I", "calculator-complete", nullptr);
   el_set(editor, EL_BIND, "^D", "calculator-end-or-delete", nullptr);
   el_set(editor, EL_BIND, "^C", "calculator-discard", nullptr);
   el_set(editor, EL_BIND, "^R", "em-inc-search-prev", nullptr);
   // Ctrl+U deletes up to the cursor, as the terminal's own line editing and readline do.
   el_set(editor, EL_BIND, "^U", "vi-kill-line-prev", nullptr);
+  el_set(editor, EL_BIND, "^W", "calculator-delete-to-blank", nullptr);
   // Literal control characters would reach the calculator as text.
   el_set(editor, EL_BIND, "^V", "ed-ignore", nullptr);
   el_set(editor, EL_BIND, "^@", "em-set-mark", nullptr);
@@ -321,27 +340,27 @@ bool openLineEditor(int historySize, WordsToComplete words) {
 
 bool readEditedLine(std::string& line) {
   std::cout.flush();
-  // The editor draws the screen line again as its prompt, from the start of the row; after
-  // Ctrl+C it draws it on a new row.
+  // The editor draws the screen line again as its prompt, from the start of the row. When the
+  // line holds no word (Enter alone, Ctrl+C) the prompt written for the awaited word is drawn
+  // again on the new row, as often as that happens.
   promptText = lastScreenRow(screenLine);
+  const std::string awaitedPrompt = screenLine.substr(std::min(promptStart, screenLine.size()));
   while (true) {
     std::fputc('\r', stdout);
     int count = 0;
     const char* typed = el_gets(editor, &count);
     if (typed == nullptr || count <= 0) return false;
-    const std::string prompt = screenLine.substr(std::min(promptStart, screenLine.size()));
     screenLine.clear();  // Enter has moved to a new line
     promptStart = 0;
-    if (lineDiscarded) {
-      // A fresh prompt on the new line, as it was written for the word that is awaited.
-      lineDiscarded = false;
-      promptText = prompt;
-      continue;
-    }
     line.assign(typed, static_cast<std::size_t>(count));
     if (!line.empty() && line.back() == '\n') line.pop_back();
+    if (lineDiscarded || !hasWord(line)) {
+      lineDiscarded = false;
+      promptText = lastScreenRow(awaitedPrompt);
+      continue;
+    }
     HistEvent event;
-    if (hasWord(line)) history(typedLines, &event, H_ENTER, line.c_str());
+    history(typedLines, &event, H_ENTER, line.c_str());
     return true;
   }
 }
