@@ -114,12 +114,33 @@ std::string lastScreenRow(const std::string& line) {
 
 // ---- Keys -------------------------------------------------------------------------------
 
-// Bound to a redisplay of the line, which the editor does on its own when handed these keys:
-// the key input never lets two Escapes in a row through from the terminal.
-constexpr const char* kRedisplayKeys = "\033\033";
-
 // The key that Ctrl+C becomes, whether the terminal sends it or turns it into SIGINT.
 constexpr wchar_t kInterruptKey = 0x03;
+
+// The terminal capability `name` (a termcap name), or an empty text when it has none.
+const char* capability(const char* name) {
+  char* text = nullptr;
+  if (el_get(editor, EL_GETTC, name, &text) != 0 || text == nullptr) return "";
+  return text;
+}
+
+// After a resize the editor takes the cursor's row for the line's first. Most terminals (tmux,
+// VTE, konsole, kitty) wrap a long line again in the new width, keeping the cursor on its
+// character, so the line starts as many rows up as the prompt and the text before the cursor
+// take in the new width; from there the screen is cleared to its end, and no row of the line
+// drawn in the old width is left. A terminal that keeps its rows as they were (xterm) had the
+// line start elsewhere: narrowed, it loses rows above the line, widened, it keeps stale ones.
+void clearFromTheLinesFirstRow() {
+  int width = 0;
+  if (el_get(editor, EL_GETTC, "co", &width) != 0 || width <= 0) return;
+  const LineInfoW* line = el_wline(editor);
+  const std::size_t columns =
+      columnsOf(promptText) + static_cast<std::size_t>(line->cursor - line->buffer);
+  std::fputc('\r', stdout);
+  for (std::size_t row = columns / static_cast<std::size_t>(width); row > 0; --row)
+    std::fputs(capability("up"), stdout);
+  std::fputs(capability("cd"), stdout);
+}
 
 // The editor's way of reading a key (EL_GETCFN): 1 with a key, 0 at the end of input. A
 // resized window has the line cleared and drawn again in the new width; a continued program
@@ -131,9 +152,9 @@ int readKey(EditLine*, wchar_t* key) {
       case KeyInput::interrupted: *key = kInterruptKey; return 1;
       case KeyInput::resized:
         el_resize(editor);
-        pushKeys(kRedisplayKeys);
-        readKeyInput(*key);
-        return 1;
+        clearFromTheLinesFirstRow();
+        el_set(editor, EL_REFRESH);
+        continue;
       case KeyInput::continued:
         el_resize(editor);
         std::fputc('\r', stdout);
@@ -261,7 +282,6 @@ void bindKeys() {
   el_set(editor, EL_BIND, "^@", "em-set-mark", nullptr);
   for (std::size_t k = 0; k < kSequenceBindingCount; ++k)
     el_set(editor, EL_BIND, kSequenceBindings[k].keys, kSequenceBindings[k].function, nullptr);
-  el_set(editor, EL_BIND, kRedisplayKeys, "ed-redisplay", nullptr);
 }
 
 // ---- Set-up -----------------------------------------------------------------------------
