@@ -203,8 +203,10 @@ int commandLoop() {
   std::string word;
   while (true) {
     std::cout << convertedMessage<kPrompt>();
+    const WordRead read = readWord(word);
     // The end of input ends the program as "quit" does.
-    if (!readWord(word)) break;
+    if (read == WordRead::end) break;
+    if (read == WordRead::again) continue;
     const Command command = commandNamed(word);
     if (command == kQuit) break;
     if (!handleCommand(command)) enterLine(word);

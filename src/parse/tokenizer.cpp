@@ -11,8 +11,10 @@
 
 #include "console/messages.hpp"
 #include "console/output.hpp"
+#include "platform/platform.hpp"
 #include "text/characters.hpp"
 #include "text/decimal.hpp"
+#include "text/utf8.hpp"
 #include "workspace/workspace.hpp"
 
 namespace {
@@ -55,17 +57,29 @@ void skipSpaces(Scan& scan) {
     ++scan.at;
 }
 
-[[gnu::noinline]] bool reportSyntaxError(int line, std::ptrdiff_t position, char c) {
+// The offending character at `at`: where the console's text is UTF-8 and a well-formed
+// sequence of several bytes starts there within the line, the whole sequence, so that the
+// report shows a character and not a piece of one; otherwise the byte alone.
+std::string_view offendingCharacter(const char* at, const char* end) {
+  const std::string_view rest(at, static_cast<std::size_t>(end - at));
+  const std::size_t length = kConsoleTextIsUtf8 ? utf8SequenceLength(rest) : 0;
+  return std::string_view(at, length == 0 ? 1 : length);
+}
+
+// The position is the byte's: before the first byte of 128 or above every character of a
+// line is one byte, so it is the character's position too.
+[[gnu::noinline]] bool reportSyntaxError(int line, const char* text, const char* at,
+                                         const char* end) {
   printLineReport(kSyntaxError.text, line);
   printMessage(kPosition.text);
-  std::cout << position;
+  std::cout << at - text;
   printMessage(kCharacter.text);
-  std::cout << c << endLine;
+  std::cout << offendingCharacter(at, end) << endLine;
   return false;
 }
 
 bool syntaxError(const Scan& scan) {
-  return reportSyntaxError(scan.line, scan.at - scan.text, *scan.at);
+  return reportSyntaxError(scan.line, scan.text, scan.at, scan.end);
 }
 
 [[gnu::noinline]] bool refuse(int line, const Message& limit) {

@@ -3,21 +3,49 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 #if defined(_WIN32)
 // The OEM code page takes one byte per character, as Windows-1251 does.
 inline constexpr std::size_t kConvertedBytesPerByte = 1;
+// One byte of the console's text is one character of its code page.
+inline constexpr bool kConsoleTextIsUtf8 = false;
 #else
 // UTF-8 takes up to three bytes for a Windows-1251 character.
 inline constexpr std::size_t kConvertedBytesPerByte = 3;
+// A character of the console's text may take several bytes.
+inline constexpr bool kConsoleTextIsUtf8 = true;
 #endif
 
 // Converts a NUL-terminated Windows-1251 message into the console's encoding, terminator
 // included; `converted` holds kConvertedBytesPerByte bytes per byte of the message and one more.
 void convertMessage(const char* message, char* converted);
 
-// Waits for one key, without echo, and ignores it.
+// Waits for one key, without echo, and ignores it. At a POSIX terminal the whole key is taken
+// (an escape sequence, a character of several bytes), nothing typed is left for the next
+// program, and the row is ended after it.
 void waitForKey();
+
+// ---- Lines typed at a terminal without the line editor --------------------------------------
+
+// What waiting for a typed line gave.
+enum class TypedLine {
+  line,         // a line, or what was typed before the end of input
+  interrupted,  // Ctrl+C: what was being typed is dropped
+  end,          // the end of input
+};
+
+// Takes over a terminal on standard input and standard output (POSIX systems) for reading
+// lines as its own line editing delivers them, with Ctrl+C dropping the line being typed in
+// place of ending the program. False, with nothing changed, where there is no such terminal,
+// and on Windows, whose console handles Ctrl+C for every program.
+bool holdTypedLines();
+
+// Reads what the terminal's line editing delivers, up to and with a line end, into `line`.
+TypedLine readTypedLine(std::string& line);
+
+// Gives the terminal back, and Ctrl+C what it did before.
+void releaseTypedLines();
 
 // ---- The terminal on standard input (POSIX systems) ------------------------------------------
 

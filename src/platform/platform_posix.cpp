@@ -1,4 +1,7 @@
-// The platform layer on POSIX systems: UTF-8 output and the terminal held for a raw read.
+// The platform layer on POSIX systems: UTF-8 output, the terminal held for a raw read, and
+// lines typed at a terminal read with Ctrl+C dropping the line.
+#include <poll.h>
+#include <sys/select.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -91,7 +94,30 @@ void restoreAndRaise(int signalNumber) {
   std::raise(signalNumber);
 }
 
-// One key, without echo and without waiting for a line end; Ctrl+C is a key here.
+// The bytes of one key arrive together: what follows its first byte within this gap is part
+// of it.
+constexpr int kKeyGapMilliseconds = 100;
+
+// Room for the longest escape sequence of a key, read at once.
+constexpr std::size_t kKeyBytes = 16;
+
+// A key held down repeats: the wait for the rest of a key ends after this many reads.
+constexpr int kMostReadsOfOneKey = 8;
+
+// Keys of more than one byte: the escape sequences of the function and cursor keys and the
+// characters of UTF-8 text beyond ASCII.
+bool mayContinue(unsigned char firstByte) {
+  return firstByte == 0x1B || firstByte >= 0x80;
+}
+
+bool moreKeyBytesArrive() {
+  pollfd ready = {STDIN_FILENO, POLLIN, 0};
+  return poll(&ready, 1, kKeyGapMilliseconds) > 0;
+}
+
+// One key, without echo and without waiting for a line end; Ctrl+C is a key here. The key is
+// taken whole, and the settings go back discarding whatever is still unread, so that no part of
+// it (the "[A" of Up, the second byte of a letter) reaches the program that reads next.
 void readKeyFromTerminal() {
   if (!holdTerminal()) return;
   termios raw = foundTerminal;
@@ -101,10 +127,30 @@ void readKeyFromTerminal() {
   // Whatever was typed before the wait (the Enter after "q") does not count.
   tcsetattr(STDIN_FILENO, TCSAFLUSH, &raw);
 
-  char key = 0;
-  while (read(STDIN_FILENO, &key, 1) < 0 && errno == EINTR) {
+  unsigned char key[kKeyBytes];
+  ssize_t count = 0;
+  while ((count = read(STDIN_FILENO, key, sizeof key)) < 0 && errno == EINTR) {
   }
+  for (int reads = 0; count > 0 && mayContinue(key[0]) && reads < kMostReadsOfOneKey; ++reads) {
+    unsigned char rest[kKeyBytes];
+    if (!moreKeyBytesArrive() || read(STDIN_FILENO, rest, sizeof rest) <= 0) break;
+  }
+  tcsetattr(STDIN_FILENO, TCSAFLUSH, &foundTerminal);
   releaseTerminal();
+}
+
+// ---- Lines typed without the line editor ----------------------------------------------------
+
+// What one read of a typed line takes at most; a longer line takes several.
+constexpr std::size_t kTypedChunkBytes = 256;
+
+volatile std::sig_atomic_t typedLineInterrupted = 0;
+
+// A terminal's end of input (Ctrl+D) holds for one read only; the dialogue's holds for good.
+bool typedInputEnded = false;
+
+void noteTypedLineInterrupted(int) {
+  typedLineInterrupted = 1;
 }
 
 }  // namespace
@@ -131,6 +177,58 @@ void waitForKey() {
   } else {
     std::cin.get();  // one byte of the input; at its end the wait is over at once
   }
+  // The shell's prompt starts a row of its own; a pipe or a file gets nothing more.
+  if (isatty(STDOUT_FILENO)) std::cout << '\n' << std::flush;
+}
+
+bool holdTypedLines() {
+  if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO) || !holdTerminal()) return false;
+  if (!isIgnored(SIGINT)) catchWhileHeld(SIGINT, noteTypedLineInterrupted);
+  typedLineInterrupted = 0;
+  typedInputEnded = false;
+  return true;
+}
+
+// Ctrl+C is blocked except inside pselect, so that none arrives between the check of its flag
+// and the wait. The terminal itself drops what was typed of the line and echoes "^C".
+TypedLine readTypedLine(std::string& line) {
+  line.clear();
+  if (typedInputEnded) return TypedLine::end;
+  sigset_t interrupt;
+  sigset_t previous;
+  sigemptyset(&interrupt);
+  sigaddset(&interrupt, SIGINT);
+  sigprocmask(SIG_BLOCK, &interrupt, &previous);
+  TypedLine result = TypedLine::line;
+  while (true) {
+    if (typedLineInterrupted) {
+      typedLineInterrupted = 0;
+      line.clear();
+      result = TypedLine::interrupted;
+      break;
+    }
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(STDIN_FILENO, &readable);
+    const int ready = pselect(STDIN_FILENO + 1, &readable, nullptr, nullptr, nullptr, &previous);
+    if (ready < 0 && errno == EINTR) continue;
+    char bytes[kTypedChunkBytes];
+    const ssize_t count = ready > 0 ? read(STDIN_FILENO, bytes, sizeof bytes) : -1;
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) {
+      typedInputEnded = true;
+      if (line.empty()) result = TypedLine::end;
+      break;
+    }
+    line.append(bytes, static_cast<std::size_t>(count));
+    if (line.back() == '\n') break;
+  }
+  sigprocmask(SIG_SETMASK, &previous, nullptr);
+  return result;
+}
+
+void releaseTypedLines() {
+  releaseTerminal();
 }
 
 bool holdTerminal() {

@@ -14,3 +14,13 @@ void waitForKey() {
   std::cout.flush();
   _getch();
 }
+
+bool holdTypedLines() {
+  return false;
+}
+
+TypedLine readTypedLine(std::string&) {
+  return TypedLine::end;
+}
+
+void releaseTypedLines() {}

@@ -185,11 +185,6 @@ KeyInput readKeyInput(wchar_t& key) {
   }
 }
 
-void pushKeys(const char* keys) {
-  pendingKeys = keys;
-  nextPendingKey = 0;
-}
-
 void catchWaitingSignals() {
   catchWhileHeld(SIGINT, noteInterrupt);
   catchWhileHeld(SIGWINCH, noteResize);

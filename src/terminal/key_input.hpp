@@ -25,9 +25,6 @@ extern const std::size_t kSequenceBindingCount;
 // character of the typed text whole, in `key`.
 KeyInput readKeyInput(wchar_t& key);
 
-// Hands these bytes to the editor as the next keys, before anything typed.
-void pushKeys(const char* keys);
-
 // Catches Ctrl+C, a resized window and Ctrl+Z while the terminal is held.
 void catchWaitingSignals();
 

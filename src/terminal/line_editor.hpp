@@ -10,7 +10,8 @@
 // lines; Tab completes from what `words` gives at the time.
 bool openLineEditor(int historySize, WordsToComplete words);
 
-// Reads one typed line, without its line end; false at the end of input.
+// Reads one typed line that holds a word, without its line end; a line without one (Enter
+// alone, Ctrl+C) has the prompt drawn again. False at the end of input.
 bool readEditedLine(std::string& line);
 
 // Marks that a word of the typed line has been taken: what is written from now on up to the

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <cwctype>
 #include <iostream>
 #include <streambuf>
 #include <string_view>
@@ -113,12 +114,33 @@ std::string lastScreenRow(const std::string& line) {
 
 // ---- Keys -------------------------------------------------------------------------------
 
-// Bound to a redisplay of the line, which the editor does on its own when handed these keys:
-// the key input never lets two Escapes in a row through from the terminal.
-constexpr const char* kRedisplayKeys = "\033\033";
-
 // The key that Ctrl+C becomes, whether the terminal sends it or turns it into SIGINT.
 constexpr wchar_t kInterruptKey = 0x03;
+
+// The terminal capability `name` (a termcap name), or an empty text when it has none.
+const char* capability(const char* name) {
+  char* text = nullptr;
+  if (el_get(editor, EL_GETTC, name, &text) != 0 || text == nullptr) return "";
+  return text;
+}
+
+// After a resize the editor takes the cursor's row for the line's first. Most terminals (tmux,
+// VTE, konsole, kitty) wrap a long line again in the new width, keeping the cursor on its
+// character, so the line starts as many rows up as the prompt and the text before the cursor
+// take in the new width; from there the screen is cleared to its end, and no row of the line
+// drawn in the old width is left. A terminal that keeps its rows as they were (xterm) had the
+// line start elsewhere: narrowed, it loses rows above the line, widened, it keeps stale ones.
+void clearFromTheLinesFirstRow() {
+  int width = 0;
+  if (el_get(editor, EL_GETTC, "co", &width) != 0 || width <= 0) return;
+  const LineInfoW* line = el_wline(editor);
+  const std::size_t columns =
+      columnsOf(promptText) + static_cast<std::size_t>(line->cursor - line->buffer);
+  std::fputc('\r', stdout);
+  for (std::size_t row = columns / static_cast<std::size_t>(width); row > 0; --row)
+    std::fputs(capability("up"), stdout);
+  std::fputs(capability("cd"), stdout);
+}
 
 // The editor's way of reading a key (EL_GETCFN): 1 with a key, 0 at the end of input. A
 // resized window has the line cleared and drawn again in the new width; a continued program
@@ -130,9 +152,9 @@ int readKey(EditLine*, wchar_t* key) {
       case KeyInput::interrupted: *key = kInterruptKey; return 1;
       case KeyInput::resized:
         el_resize(editor);
-        pushKeys(kRedisplayKeys);
-        readKeyInput(*key);
-        return 1;
+        clearFromTheLinesFirstRow();
+        el_set(editor, EL_REFRESH);
+        continue;
       case KeyInput::continued:
         el_resize(editor);
         std::fputc('\r', stdout);
@@ -170,6 +192,21 @@ unsigned char endInputOrDelete(EditLine* edited, int) {
   if (line->cursor == line->lastchar) return CC_NORM;
   el_cursor(edited, 1);
   el_deletestr(edited, 1);
+  return CC_REFRESH;
+}
+
+// Ctrl+W: deletes back to the previous blank, over the blanks before the cursor first, as a
+// shell does. The editor's own word ends at "+", "/" and "^" but not at "*", "-" or "=", which
+// cuts an expression into odd pieces.
+unsigned char deleteBackToBlank(EditLine* edited, int) {
+  const LineInfoW* line = el_wline(edited);
+  const wchar_t* start = line->cursor;
+  while (start > line->buffer && std::iswspace(static_cast<wint_t>(start[-1])))
+    --start;
+  while (start > line->buffer && !std::iswspace(static_cast<wint_t>(start[-1])))
+    --start;
+  if (start == line->cursor) return CC_ERROR;
+  el_wdeletestr(edited, static_cast<int>(line->cursor - start));
   return CC_REFRESH;
 }
 
@@ -231,18 +268,20 @@ void bindKeys() {
   el_wset(editor, EL_ADDFN, L"calculator-end-or-delete", L"end of input or delete",
           endInputOrDelete);
   el_wset(editor, EL_ADDFN, L"calculator-discard", L"discard the line", discardLine);
+  el_wset(editor, EL_ADDFN, L"calculator-delete-to-blank", L"delete back to a blank",
+          deleteBackToBlank);
   el_set(editor, EL_BIND, "^I", "calculator-complete", nullptr);
   el_set(editor, EL_BIND, "^D", "calculator-end-or-delete", nullptr);
   el_set(editor, EL_BIND, "^C", "calculator-discard", nullptr);
   el_set(editor, EL_BIND, "^R", "em-inc-search-prev", nullptr);
   // Ctrl+U deletes up to the cursor, as the terminal's own line editing and readline do.
   el_set(editor, EL_BIND, "^U", "vi-kill-line-prev", nullptr);
+  el_set(editor, EL_BIND, "^W", "calculator-delete-to-blank", nullptr);
   // Literal control characters would reach the calculator as text.
   el_set(editor, EL_BIND, "^V", "ed-ignore", nullptr);
   el_set(editor, EL_BIND, "^@", "em-set-mark", nullptr);
   for (std::size_t k = 0; k < kSequenceBindingCount; ++k)
     el_set(editor, EL_BIND, kSequenceBindings[k].keys, kSequenceBindings[k].function, nullptr);
-  el_set(editor, EL_BIND, kRedisplayKeys, "ed-redisplay", nullptr);
 }
 
 // ---- Set-up -----------------------------------------------------------------------------
@@ -321,27 +360,27 @@ bool openLineEditor(int historySize, WordsToComplete words) {
 
 bool readEditedLine(std::string& line) {
   std::cout.flush();
-  // The editor draws the screen line again as its prompt, from the start of the row; after
-  // Ctrl+C it draws it on a new row.
+  // The editor draws the screen line again as its prompt, from the start of the row. When the
+  // line holds no word (Enter alone, Ctrl+C) the prompt written for the awaited word is drawn
+  // again on the new row, as often as that happens.
   promptText = lastScreenRow(screenLine);
+  const std::string awaitedPrompt = screenLine.substr(std::min(promptStart, screenLine.size()));
   while (true) {
     std::fputc('\r', stdout);
     int count = 0;
     const char* typed = el_gets(editor, &count);
     if (typed == nullptr || count <= 0) return false;
-    const std::string prompt = screenLine.substr(std::min(promptStart, screenLine.size()));
     screenLine.clear();  // Enter has moved to a new line
     promptStart = 0;
-    if (lineDiscarded) {
-      // A fresh prompt on the new line, as it was written for the word that is awaited.
-      lineDiscarded = false;
-      promptText = prompt;
-      continue;
-    }
     line.assign(typed, static_cast<std::size_t>(count));
     if (!line.empty() && line.back() == '\n') line.pop_back();
+    if (lineDiscarded || !hasWord(line)) {
+      lineDiscarded = false;
+      promptText = lastScreenRow(awaitedPrompt);
+      continue;
+    }
     HistEvent event;
-    if (hasWord(line)) history(typedLines, &event, H_ENTER, line.c_str());
+    history(typedLines, &event, H_ENTER, line.c_str());
     return true;
   }
 }

@@ -1,43 +1,81 @@
-// The source of the command loop's words: standard input, or lines typed through the editor.
+// The source of the command loop's words: standard input, or lines typed at a terminal.
 #include "terminal/word_source.hpp"
 
 #include <iostream>
 
+#include "platform/platform.hpp"
 #include "terminal/line_editor.hpp"
 #include "text/characters.hpp"
 
 namespace {
 
-bool editing = false;
+enum class Source {
+  stream,      // formatted extraction from standard input: a pipe or a file
+  editor,      // lines typed through the line editor
+  typedLines,  // lines typed at a terminal that the editor cannot drive
+};
 
-// The line last typed through the editor and where its next word starts.
+Source source = Source::stream;
+
+// The line last typed and where its next word starts.
 std::string typedLine;
 std::size_t typedPosition = 0;
 
-// A line without words (Enter alone) asks for the next line, as standard input's reading does.
-bool readTypedWord(std::string& word) {
-  while (!takeWord(typedLine, typedPosition, word)) {
-    if (!readEditedLine(typedLine)) return false;
-    typedPosition = 0;
+// The editor draws the prompt again itself after an empty line or Ctrl+C.
+WordRead readEditedLineInto(std::string& line) {
+  return readEditedLine(line) ? WordRead::word : WordRead::end;
+}
+
+// A line without words (Enter alone) and Ctrl+C have the prompt written again, as a shell
+// does; Ctrl+C leaves the row where the terminal echoed "^C", so it is ended first.
+WordRead readTypedLineInto(std::string& line) {
+  std::cout.flush();
+  switch (readTypedLine(line)) {
+    case TypedLine::line: break;
+    case TypedLine::interrupted: std::cout << '\n'; return WordRead::again;
+    case TypedLine::end: return WordRead::end;
   }
-  noteWordTaken();
-  return true;
+  std::size_t position = 0;
+  std::string word;
+  return takeWord(line, position, word) ? WordRead::word : WordRead::again;
+}
+
+// The next word of the typed line, or of the next line once it has none left.
+WordRead readTypedWord(std::string& word) {
+  while (!takeWord(typedLine, typedPosition, word)) {
+    typedPosition = 0;
+    const WordRead read =
+        source == Source::editor ? readEditedLineInto(typedLine) : readTypedLineInto(typedLine);
+    if (read != WordRead::word) {
+      typedLine.clear();
+      return read;
+    }
+  }
+  if (source == Source::editor) noteWordTaken();
+  return WordRead::word;
 }
 
 }  // namespace
 
 void readFromTerminalWhenInteractive(int historySize, WordsToComplete words) {
-  editing = openLineEditor(historySize, words);
+  if (openLineEditor(historySize, words)) {
+    source = Source::editor;
+  } else if (holdTypedLines()) {
+    source = Source::typedLines;
+  } else {
+    source = Source::stream;
+  }
 }
 
-bool readWord(std::string& word) {
-  if (!editing) return static_cast<bool>(std::cin >> word);
+WordRead readWord(std::string& word) {
+  if (source == Source::stream) return std::cin >> word ? WordRead::word : WordRead::end;
   return readTypedWord(word);
 }
 
 void stopReadingWords() {
-  if (editing) closeLineEditor();
-  editing = false;
+  if (source == Source::editor) closeLineEditor();
+  if (source == Source::typedLines) releaseTypedLines();
+  source = Source::stream;
   typedLine.clear();
   typedPosition = 0;
 }

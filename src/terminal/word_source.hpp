@@ -7,16 +7,24 @@
 
 #include "terminal/completion.hpp"
 
-// From now on words come from lines typed through the line editor when standard input and
-// standard output are both a terminal that it can drive; otherwise, as before the call, they
-// are read from standard input. The editor recalls `historySize` lines and completes from `words`.
+// From now on, when standard input and standard output are both a terminal, words come from the
+// lines typed there: through the line editor where it can drive the terminal, otherwise as the
+// terminal's own line editing delivers them. Otherwise, as before the call, they are read from
+// standard input. The editor recalls `historySize` lines and completes from `words`.
 void readFromTerminalWhenInteractive(int historySize, WordsToComplete words);
 
-// Reads the next word into `word`, as formatted extraction of a string from standard input
-// does; false at the end of input.
-bool readWord(std::string& word);
+// What reading a word gave.
+enum class WordRead {
+  word,
+  again,  // a line typed at a terminal held none (Enter alone, Ctrl+C): ask for the word again
+  end,    // the end of input
+};
 
-// Ends the reading of words: an editor in use hands the terminal back as it found it.
+// Reads the next word into `word`, as formatted extraction of a string from standard input
+// does.
+WordRead readWord(std::string& word);
+
+// Ends the reading of words: a terminal in use is handed back as it was found.
 void stopReadingWords();
 
 // Takes the next word of a typed line, starting at `position`, into `word` and moves

@@ -24,9 +24,14 @@ class Tokenizer : public WorkspaceTest {
   }
 };
 
-std::string syntaxReport(int line, const std::string& text, int position, char c) {
+std::string syntaxReport(int line, const std::string& text, int position,
+                         const std::string& character) {
   return "Ошибка синтаксиса в строке " + std::to_string(line) + ": \n" + text + "\nПозиция " +
-         std::to_string(position) + ", cимвол: " + std::string(1, c) + "\n";
+         std::to_string(position) + ", cимвол: " + character + "\n";
+}
+
+std::string syntaxReport(int line, const std::string& text, int position, char c) {
+  return syntaxReport(line, text, position, std::string(1, c));
 }
 
 const std::string kIncomplete = "Ошибка - неполная строка\n";
@@ -192,13 +197,38 @@ TEST_F(Tokenizer, SyntaxErrorPositions) {
       {"a=(2)(3)", 5},
       {"a=(1)x", 5},
       // Bytes of 128 and above are no letters, also as the first character.
-      {"\xD0\xB0=1", 0},
-      {"a=\xD0\xB0", 2},
+      {"\xD0=1", 0},
+      {"a=\xB0", 2},
   };
   for (const auto& c : cases) {
     resetWorkspace();
     EXPECT_FALSE(tokenize(c.text)) << c.text;
     EXPECT_EQ(output.take(), syntaxReport(0, c.text, c.position, c.text[c.position])) << c.text;
+  }
+}
+
+// A character of several bytes is reported whole, at the position of its first byte; a byte
+// that starts no well-formed sequence within the line is reported alone.
+TEST_F(Tokenizer, SyntaxErrorShowsAWholeUtf8Character) {
+  const struct {
+    std::string text;
+    int position;
+    std::string character;
+  } cases[] = {
+      {"?=\xD1\x81os(1)", 2, "\xD1\x81"},
+      {"\xD0\xB0=1", 0, "\xD0\xB0"},
+      {"a=\xD0\xB0", 2, "\xD0\xB0"},
+      {"a=1+\xE2\x82\xAC", 4, "\xE2\x82\xAC"},
+      {"a=\xF0\x9F\x98\x80+1", 2, "\xF0\x9F\x98\x80"},
+      {"a=\xD0+1", 2, "\xD0"},
+      {"a=\x81\x81", 2, "\x81"},
+      {"a=\xF0\x9F\x98", 2, "\xF0"},
+      {"a=\xC0\x80", 2, "\xC0"},
+  };
+  for (const auto& c : cases) {
+    resetWorkspace();
+    EXPECT_FALSE(tokenize(c.text)) << c.text;
+    EXPECT_EQ(output.take(), syntaxReport(0, c.text, c.position, c.character)) << c.text;
   }
 }
 

@@ -75,11 +75,11 @@ TEST(WordSource, WithoutTheEditorWordsComeFromStandardInput) {
   std::istringstream input(" a=1\tq \n");
   std::streambuf* const saved = std::cin.rdbuf(input.rdbuf());
   std::string word;
-  EXPECT_TRUE(readWord(word));
+  EXPECT_EQ(readWord(word), WordRead::word);
   EXPECT_EQ(word, "a=1");
-  EXPECT_TRUE(readWord(word));
+  EXPECT_EQ(readWord(word), WordRead::word);
   EXPECT_EQ(word, "q");
-  EXPECT_FALSE(readWord(word));
+  EXPECT_EQ(readWord(word), WordRead::end);
   stopReadingWords();
   std::cin.clear();
   std::cin.rdbuf(saved);

@@ -14,8 +14,10 @@ const std::string kBackspace = "\x7f";
 const std::string kCtrlC = "\x03";
 const std::string kCtrlD = "\x04";
 const std::string kCtrlK = "\x0b";
+const std::string kCtrlL = "\x0c";
 const std::string kCtrlU = "\x15";
 const std::string kCtrlW = "\x17";
+const std::string kAltBackspace = "\x1b\x7f";
 
 // The editor starts each line by drawing the screen line again from the row's start.
 const std::string kEditorPrompt = "\rГотов: ";
@@ -40,6 +42,13 @@ class EditingTerminal : public Terminal {
     ASSERT_TRUE(waitForRawMode());
     type("x");
     expectCleanExit();
+  }
+
+  // The editor has drawn the prompt again and the row shows it alone.
+  void expectPromptOnANewRow() {
+    ASSERT_TRUE(next(kEditorPrompt)) << screen_;
+    ASSERT_TRUE(waitForRawMode());
+    EXPECT_EQ(cursorRow(), "Готов: ") << screen_;
   }
 
   bool reportedError() const {
@@ -75,8 +84,11 @@ TEST_F(EditingTerminal, EditingKeysChangeTheLine) {
   ASSERT_TRUE(next("? = 210")) << screen_;
   typeLine("bad?=7" + kLeft + kLeft + kLeft + kCtrlU + "\n");  // up to the cursor: ?=7
   ASSERT_TRUE(next("? = 7")) << screen_;
-  typeLine("?=1+2*33" + kCtrlW + "5\n");  // the word before the cursor is "2*33": ?=1+5
+  typeLine("?=1+2*33" + kAltBackspace + "5\n");  // the editor's word before the cursor: ?=1+5
   ASSERT_TRUE(next("? = 6")) << screen_;
+  typeLine("?=7 ?=1+2*33" + kCtrlW + "?=5\n");  // back to the blank: ?=7 ?=5
+  ASSERT_TRUE(next("? = 7")) << screen_;
+  ASSERT_TRUE(next("? = 5")) << screen_;
   typeLine("?=8" + kLeft + kCtrlK + "9\n");  // from the cursor to the end: ?=9
   ASSERT_TRUE(next("? = 9")) << screen_;
   EXPECT_FALSE(reportedError()) << screen_;
@@ -116,6 +128,76 @@ TEST_F(EditingTerminal, CtrlCDiscardsTheLineAndKeepsTheStoredLines) {
   EXPECT_FALSE(reportedError()) << screen_;
   EXPECT_TRUE(stillRunning());
   quit();
+}
+
+// An empty line, a line of blanks and Ctrl+C, even one after another, each leave the prompt
+// for the awaited word on the new row, and the editor's redisplay keeps it.
+TEST_F(EditingTerminal, ThePromptComesBackAfterEveryLineWithoutAWord) {
+  typeLine("\n");
+  expectPromptOnANewRow();
+  type("  \n");
+  expectPromptOnANewRow();
+  type("a=100" + kCtrlC);
+  ASSERT_TRUE(next("^C"));
+  expectPromptOnANewRow();
+  type(kCtrlC);
+  ASSERT_TRUE(next("^C"));
+  expectPromptOnANewRow();
+  type("\n");
+  expectPromptOnANewRow();
+  type(kCtrlL);
+  ASSERT_TRUE(next(kEditorPrompt.substr(1))) << screen_;
+  EXPECT_EQ(cursorRow(), "Готов: ") << screen_;
+  type("a=1 ?=a+1\n");
+  ASSERT_TRUE(next("? = 2")) << screen_;
+  EXPECT_FALSE(reportedError()) << screen_;
+  quit();
+}
+
+// Ctrl+W deletes back to the previous blank, as a shell does, whatever the expression holds.
+TEST_F(EditingTerminal, CtrlWDeletesBackToTheBlank) {
+  typeLine("?=3 ?=sqrt(a-b)/c^2" + kCtrlW + "?=4\n");
+  ASSERT_TRUE(next("? = 3")) << screen_;
+  ASSERT_TRUE(next("? = 4")) << screen_;
+  // Blanks before the cursor go with the word before them; the cursor may stand inside a word.
+  typeLine("?=5+1 ?=2  " + kCtrlW + "?=6" + kLeft + kCtrlW + "?=8\n");  // ?=5+1 ?=86
+  ASSERT_TRUE(next("? = 6")) << screen_;
+  ASSERT_TRUE(next("? = 86")) << screen_;
+  EXPECT_FALSE(reportedError()) << screen_;
+  quit();
+}
+
+// A narrower window: the terminal wraps the long line again, and the editor goes up to its first
+// row in the new width and clears the screen from there before drawing it again, so that no
+// row drawn in the old width stays. xterm's cursor up and clear to the end of the screen.
+TEST_F(EditingTerminal, AResizedWindowHasTheLineDrawnFromItsFirstRow) {
+  std::string line = "?=";
+  for (int k = 0; k < 9; ++k)
+    line += "123456789+";
+  line += "7";  // with the prompt 100 columns: two rows of 80, three of 40
+  typeLine(line);
+  ASSERT_TRUE(next("9+7")) << screen_;
+  winsize narrower = {};
+  narrower.ws_row = 24;
+  narrower.ws_col = 40;
+  ASSERT_EQ(ioctl(master_, TIOCSWINSZ, &narrower), 0);
+  ASSERT_TRUE(next("\r\x1b[A\x1b[A\x1b[JГотов: " + line.substr(0, 33))) << screen_;
+  type("\n");
+  ASSERT_TRUE(next("? = 1.11111e+09")) << screen_;
+  EXPECT_FALSE(reportedError()) << screen_;
+  quit();
+}
+
+// The final key is taken whole after the editor has handed the terminal back.
+TEST_F(EditingTerminal, AnArrowKeyAsTheFinalKeyLeavesNothingBehind) {
+  typeLine("q\n");
+  ASSERT_TRUE(next("Press Enter"));
+  ASSERT_TRUE(waitForRawMode());
+  keepTerminalOpen();
+  type(kUp);
+  expectCleanExit();
+  EXPECT_EQ(inputLeftUnread(), "");
+  EXPECT_EQ(screenAfter("Press Enter"), "\r\n");
 }
 
 TEST_F(EditingTerminal, CtrlDOnAnEmptyLineEndsTheInput) {

@@ -9,11 +9,15 @@
 #include <unistd.h>
 #include <utmp.h>
 
+#include <fcntl.h>
+
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -47,6 +51,7 @@ class Terminal : public ::testing::Test {
       waitpid(child_, nullptr, 0);
     }
     if (master_ >= 0) close(master_);
+    if (kept_ >= 0) close(kept_);
   }
 
   // Reads the terminal until the text has appeared at or after `from` (true) or a few seconds
@@ -124,12 +129,86 @@ class Terminal : public ::testing::Test {
     return true;
   }
 
+  // The row the cursor is on as a terminal shows it, from what was written since the last line
+  // end: a return goes to the row's start, characters overwrite what they land on, and the
+  // cursor moves and erasures that the editor uses (CSI n G, C, D and K, backspace) apply.
+  std::string cursorRow() const {
+    std::vector<std::string> cells;
+    std::size_t column = 0;
+    const std::size_t rowStart = screen_.rfind('\n');
+    const std::string row = screen_.substr(rowStart == std::string::npos ? 0 : rowStart + 1);
+    for (std::size_t at = 0; at < row.size();) {
+      const unsigned char byte = static_cast<unsigned char>(row[at]);
+      if (byte == '\r') {
+        column = 0;
+        ++at;
+      } else if (byte == '\b') {
+        if (column > 0) --column;
+        ++at;
+      } else if (byte == 0x1B && at + 1 < row.size() && row[at + 1] == '[') {
+        std::size_t end = at + 2;
+        while (end < row.size() && (row[end] < 0x40 || row[end] > 0x7E))
+          ++end;
+        if (end == row.size()) break;
+        const int count = std::max(1, std::atoi(row.c_str() + at + 2));
+        const std::size_t amount = static_cast<std::size_t>(count);
+        switch (row[end]) {
+          case 'G': column = amount - 1; break;
+          case 'H': column = 0; break;
+          case 'C': column += amount; break;
+          case 'D': column -= std::min(column, amount); break;
+          case 'K': cells.resize(std::min(cells.size(), column)); break;
+          case 'J': cells.clear(); break;
+          default: break;
+        }
+        at = end + 1;
+      } else if (byte < 0x20) {
+        ++at;
+      } else {
+        std::size_t length = 1;
+        while (at + length < row.size() &&
+               (static_cast<unsigned char>(row[at + length]) & 0xC0) == 0x80)
+          ++length;
+        if (cells.size() <= column) cells.resize(column + 1, " ");
+        cells[column++] = row.substr(at, length);
+        at += length;
+      }
+    }
+    std::string shown;
+    for (const std::string& cell : cells)
+      shown += cell;
+    return shown;
+  }
+
+  // Keeps the terminal open from this side too, so that what the program leaves unread in its
+  // input stays there after the program ends.
+  void keepTerminalOpen() {
+    kept_ = open(ptsname(master_), O_RDWR | O_NOCTTY);
+    ASSERT_GE(kept_, 0) << std::strerror(errno);
+  }
+
+  // What was typed and never read, once the program has ended; the terminal is then closed.
+  std::string inputLeftUnread() {
+    termios raw{};
+    tcgetattr(kept_, &raw);
+    cfmakeraw(&raw);
+    raw.c_cc[VMIN] = 0;
+    raw.c_cc[VTIME] = 0;
+    tcsetattr(kept_, TCSANOW, &raw);
+    char bytes[64];
+    const ssize_t count = read(kept_, bytes, sizeof bytes);
+    close(kept_);
+    kept_ = -1;
+    return count > 0 ? std::string(bytes, static_cast<std::size_t>(count)) : std::string();
+  }
+
   // The TERM of the program: a dumb terminal unless a test says otherwise, so that words are
   // read as the terminal's own line discipline delivers them.
   const char* terminalType_ = "dumb";
   std::size_t matched_ = 0;
 
   int master_ = -1;
+  int kept_ = -1;
   pid_t child_ = -1;
   int status_ = 0;
   bool exited_ = false;
