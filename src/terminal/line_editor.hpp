@@ -7,7 +7,8 @@
 
 // Takes over the terminal when standard input and standard output are both a terminal that
 // the editor can drive; false (nothing changed) otherwise. The history keeps `historySize`
-// lines; Tab completes from what `words` gives at the time.
+// lines; Tab completes from what `words` gives at the time. At a Windows console, standard
+// output is written through the console from then on whatever standard input is.
 bool openLineEditor(int historySize, WordsToComplete words);
 
 // Reads one typed line, without its line end; false at the end of input.
