@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows build and the packages: installs the cross compiler, wine and lintian when missing,
-# builds the windows preset with warnings as errors, runs its transcripts under wine, makes the
-# .zip and the .deb, runs the program from each package and lintian on the .deb.
+# builds the windows preset with warnings as errors, runs its transcripts and its console test
+# under wine, makes the .zip and the .deb, runs the program from each package and lintian on the
+# .deb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,6 +12,9 @@ command -v x86_64-w64-mingw32-g++ >/dev/null || need+=(g++-mingw-w64-x86-64)
 [ -x "$wine" ] || need+=(wine64)
 command -v iconv >/dev/null || need+=(libc-bin)
 command -v lintian >/dev/null || need+=(lintian)
+# The console test is a program of this machine, built with its compiler and GoogleTest.
+command -v g++ >/dev/null || need+=(g++)
+[ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 if [ ${#need[@]} -gt 0 ]; then
   apt-get update -qq
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}"
@@ -23,6 +27,8 @@ cmake --build --preset windows
 # its server is ending just as the next test starts, or an "Unhandled page fault" in its own
 # code); a transcript that fails twice in a row is a real failure.
 ctest --preset windows --repeat until-pass:2
+ctest --preset windows -N | grep -q 'windows.console_session' ||
+  { echo "the Windows console test was not registered" >&2; exit 1; }
 
 echo "== the .zip for Windows"
 (cd build-windows && cpack)
