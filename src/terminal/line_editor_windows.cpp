@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <iostream>
+#include <iterator>
 #include <streambuf>
 #include <string>
 #include <string_view>
@@ -24,15 +25,24 @@ HANDLE consoleOutput = INVALID_HANDLE_VALUE;
 
 // ---- Text -------------------------------------------------------------------------------
 
-// Windows-1251 text as UTF-16; a line feed becomes CR LF, which every console mode takes as a
-// new line.
+// Stores the UTF-16 of a Windows-1251 character at `wide` and gives its length: a line feed
+// becomes CR LF, which every console mode takes as a new line.
+std::size_t widen(char c, wchar_t* wide) {
+  const auto code = static_cast<wchar_t>(unicodeOfWindows1251(static_cast<unsigned char>(c)));
+  if (c != '\n') {
+    wide[0] = code;
+    return 1;
+  }
+  wide[0] = L'\r';
+  wide[1] = code;
+  return 2;
+}
+
 std::wstring widened(std::string_view text) {
   std::wstring wide;
-  wide.reserve(text.size());
-  for (const char c : text) {
-    if (c == '\n') wide += L'\r';
-    wide += static_cast<wchar_t>(unicodeOfWindows1251(static_cast<unsigned char>(c)));
-  }
+  wchar_t character[2];
+  for (const char c : text)
+    wide.append(character, widen(c, character));
   return wide;
 }
 
@@ -100,9 +110,19 @@ class ConsoleOutput : public std::streambuf {
   }
 
  private:
+  // Converted piece by piece in a buffer of the stack: writing allocates nothing.
   static void write(std::string_view text) {
     noteWritten(text);
-    writeToConsole(widened(text));
+    wchar_t wide[512];
+    std::size_t length = 0;
+    for (const char c : text) {
+      if (length + 2 > std::size(wide)) {
+        writeToConsole({wide, length});
+        length = 0;
+      }
+      length += widen(c, wide + length);
+    }
+    writeToConsole({wide, length});
   }
 };
 
