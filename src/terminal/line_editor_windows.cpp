@@ -110,7 +110,7 @@ class ConsoleOutput : public std::streambuf {
   }
 
  private:
-  // Converted piece by piece in a buffer of the stack: writing allocates nothing.
+  // Converted piece by piece in a buffer of the stack, however long the text.
   static void write(std::string_view text) {
     noteWritten(text);
     wchar_t wide[512];
