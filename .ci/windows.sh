@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows build and the packages: installs the cross compiler, wine and lintian when missing,
-# builds the windows preset with warnings as errors, runs its transcripts under wine, makes the
-# .zip and the .deb, runs the program from each package and lintian on the .deb.
+# builds the windows preset with warnings as errors, runs its transcripts and its console test
+# under wine, makes the .zip and the .deb, runs the program from each package and lintian on the
+# .deb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,6 +12,9 @@ need_command x86_64-w64-mingw32-g++ g++-mingw-w64-x86-64
 need_command "$wine" wine64
 need_command iconv libc-bin
 need_command lintian lintian
+# The console test is a program of this machine, built with its compiler and GoogleTest.
+need_command g++ g++
+need_file /usr/include/gtest/gtest.h libgtest-dev
 install_needed --no-install-recommends
 
 echo "== Windows build (mingw-w64) and its transcripts under wine"
@@ -20,6 +24,8 @@ cmake --build --preset windows
 # its server is ending just as the next test starts, or an "Unhandled page fault" in its own
 # code); a transcript that fails twice in a row is a real failure.
 ctest --preset windows --repeat until-pass:2
+ctest --preset windows -N | grep -q 'windows.console_session' ||
+  { echo "the Windows console test was not registered" >&2; exit 1; }
 
 echo "== the .zip for Windows"
 (cd build-windows && cpack)

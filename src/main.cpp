@@ -4,6 +4,6 @@
 #include "workspace/capacities.hpp"
 
 int main() {
-  readFromTerminalWhenInteractive(kHistoryLines, wordsToComplete);
+  readFromTerminalWhenInteractive({kHistoryLines, kConsoleLineCharacters}, wordsToComplete);
   return commandLoop();
 }

@@ -1,12 +1,14 @@
-// The operating-system seam: code-page conversion of messages, the final key read, and on POSIX
-// systems the one owner of the terminal's settings and of what a signal does to them.
+// The operating-system seam: code-page conversion of messages, the final key read, on POSIX
+// systems the one owner of the terminal's settings and of what a signal does to them, and on
+// Windows whether standard output is a console.
 #pragma once
 
 #include <cstddef>
 #include <string>
 
 #if defined(_WIN32)
-// The OEM code page takes one byte per character, as Windows-1251 does.
+// The OEM code page takes one byte per character, as Windows-1251 does; a console is given the
+// Windows-1251 text itself.
 inline constexpr std::size_t kConvertedBytesPerByte = 1;
 // One byte of the console's text is one character of its code page.
 inline constexpr bool kConsoleTextIsUtf8 = false;
@@ -17,7 +19,7 @@ inline constexpr std::size_t kConvertedBytesPerByte = 3;
 inline constexpr bool kConsoleTextIsUtf8 = true;
 #endif
 
-// Converts a NUL-terminated Windows-1251 message into the console's encoding, terminator
+// Converts a NUL-terminated Windows-1251 message into the encoding of standard output, terminator
 // included; `converted` holds kConvertedBytesPerByte bytes per byte of the message and one more.
 void convertMessage(const char* message, char* converted);
 
@@ -69,3 +71,10 @@ void stopWithTerminalAsFound(void (*handler)(int));
 // Gives the terminal back as found, once what was written has been sent, and every signal what
 // it did before the terminal was held.
 void releaseTerminal();
+
+// ---- The console on standard output (Windows) ----------------------------------------------
+
+// True when standard output is a console (GetConsoleMode succeeds on it), false for a file or a
+// pipe. At a console the line editor writes standard output through WriteConsoleW, turning the
+// Windows-1251 text into UTF-16 itself, so convertMessage leaves messages as they are there.
+bool standardOutputIsConsole();

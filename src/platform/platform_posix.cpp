@@ -11,27 +11,9 @@
 #include <iostream>
 
 #include "platform/platform.hpp"
+#include "text/windows1251.hpp"
 
 namespace {
-
-// UTF-8 encodings of Windows-1251 bytes 0x80..0xBF; 0x98 has no character and
-// becomes the replacement character. Bytes 0xC0..0xFF are the letters А..я.
-constexpr char32_t kUpperHalf[64] = {
-    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021,  // 80
-    0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F,  // 88
-    0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90
-    0xFFFD, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F,  // 98
-    0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7,  // A0
-    0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,  // A8
-    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7,  // B0
-    0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,  // B8
-};
-
-constexpr char32_t unicodeOf(unsigned char byte) {
-  if (byte < 0x80) return byte;
-  if (byte >= 0xC0) return 0x0410 + (byte - 0xC0);
-  return kUpperHalf[byte - 0x80];
-}
 
 // The UTF-8 bytes of one character, at most three for these code points.
 struct Utf8 {
@@ -52,7 +34,7 @@ constexpr Utf8 encodeUtf8(char32_t code) {
 constexpr auto kUtf8Of = [] {
   std::array<Utf8, 256> table{};
   for (int byte = 0; byte < 256; ++byte) {
-    table[byte] = encodeUtf8(unicodeOf(static_cast<unsigned char>(byte)));
+    table[byte] = encodeUtf8(unicodeOfWindows1251(static_cast<unsigned char>(byte)));
   }
   return table;
 }();

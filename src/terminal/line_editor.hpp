@@ -5,10 +5,17 @@
 
 #include "terminal/completion.hpp"
 
+// The editors' capacities, given by the program from its table of capacities.
+struct EditorLimits {
+  int historyLines;                   // typed lines recalled (where the editor keeps them)
+  std::size_t consoleLineCharacters;  // characters one read of a Windows console's line takes
+};
+
 // Takes over the terminal when standard input and standard output are both a terminal that
-// the editor can drive; false (nothing changed) otherwise. The history keeps `historySize`
-// lines; Tab completes from what `words` gives at the time.
-bool openLineEditor(int historySize, WordsToComplete words);
+// the editor can drive; false (nothing changed) otherwise. The history keeps `limits.historyLines`
+// lines; Tab completes from what `words` gives at the time. At a Windows console, standard
+// output is written through the console from then on whatever standard input is.
+bool openLineEditor(const EditorLimits& limits, WordsToComplete words);
 
 // Reads one typed line that holds a word, without its line end; a line without one (Enter
 // alone, Ctrl+C) has the prompt drawn again. False at the end of input.

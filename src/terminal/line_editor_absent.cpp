@@ -2,7 +2,7 @@
 // or a build without libedit): words are always read from standard input.
 #include "terminal/line_editor.hpp"
 
-bool openLineEditor(int, WordsToComplete) {
+bool openLineEditor(const EditorLimits&, WordsToComplete) {
   return false;
 }
 

@@ -344,10 +344,10 @@ bool hasWord(const std::string& line) {
 
 }  // namespace
 
-bool openLineEditor(int historySize, WordsToComplete words) {
+bool openLineEditor(const EditorLimits& limits, WordsToComplete words) {
   if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO) || !terminalIsCapable()) return false;
   if (!useUtf8Characters()) return false;
-  if (!startEditor(historySize) || !holdTerminal()) {
+  if (!startEditor(limits.historyLines) || !holdTerminal()) {
     endEditor();
     return false;
   }

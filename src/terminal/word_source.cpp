@@ -57,8 +57,8 @@ WordRead readTypedWord(std::string& word) {
 
 }  // namespace
 
-void readFromTerminalWhenInteractive(int historySize, WordsToComplete words) {
-  if (openLineEditor(historySize, words)) {
+void readFromTerminalWhenInteractive(const EditorLimits& limits, WordsToComplete words) {
+  if (openLineEditor(limits, words)) {
     source = Source::editor;
   } else if (holdTypedLines()) {
     source = Source::typedLines;

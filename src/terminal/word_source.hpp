@@ -6,12 +6,13 @@
 #include <string_view>
 
 #include "terminal/completion.hpp"
+#include "terminal/line_editor.hpp"
 
 // From now on, when standard input and standard output are both a terminal, words come from the
 // lines typed there: through the line editor where it can drive the terminal, otherwise as the
 // terminal's own line editing delivers them. Otherwise, as before the call, they are read from
-// standard input. The editor recalls `historySize` lines and completes from `words`.
-void readFromTerminalWhenInteractive(int historySize, WordsToComplete words);
+// standard input. The editor keeps to `limits` and completes from `words`.
+void readFromTerminalWhenInteractive(const EditorLimits& limits, WordsToComplete words);
 
 // What reading a word gave.
 enum class WordRead {

@@ -11,6 +11,10 @@ inline constexpr int kMaxReferences = 30;    // names used inside expressions
 inline constexpr int kFunctionCount = 9;     // function names, the placeholder at index 0 included
 inline constexpr int kHistoryLines = 500;    // typed lines the terminal editor recalls
 
+// Characters one read of a Windows console's line input takes, its line end included; a longer
+// line comes in several reads.
+inline constexpr std::size_t kConsoleLineCharacters = 4096;
+
 // A message is at most 59 Windows-1251 bytes; with its terminator it fills this buffer.
 inline constexpr std::size_t kMessageBufferSize = 60;
 

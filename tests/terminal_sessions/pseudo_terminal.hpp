@@ -39,7 +39,7 @@ class Terminal : public ::testing::Test {
       close(master_);
       if (login_tty(terminal) != 0) _exit(126);
       setenv("TERM", terminalType_, 1);
-      execl(CALCULATOR_PROGRAM, CALCULATOR_PROGRAM, static_cast<char*>(nullptr));
+      execl(CALCULATOR_PROGRAM, CALCULATOR_PROGRAM, programArgument_, static_cast<char*>(nullptr));
       _exit(127);
     }
     close(terminal);
@@ -205,6 +205,8 @@ class Terminal : public ::testing::Test {
   // The TERM of the program: a dumb terminal unless a test says otherwise, so that words are
   // read as the terminal's own line discipline delivers them.
   const char* terminalType_ = "dumb";
+  // The one argument of CALCULATOR_PROGRAM, if any: the program that an emulator is to run.
+  const char* programArgument_ = nullptr;
   std::size_t matched_ = 0;
 
   int master_ = -1;
