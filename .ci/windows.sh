@@ -24,7 +24,10 @@ cmake --build --preset windows
 # its server is ending just as the next test starts, or an "Unhandled page fault" in its own
 # code); a transcript that fails twice in a row is a real failure.
 ctest --preset windows --repeat until-pass:2
-ctest --preset windows -N | grep -q 'windows.console_session' ||
+# The list is read whole first: grep -q would stop reading it, and ctest's broken pipe would
+# fail the pipeline.
+registered=$(ctest --preset windows -N)
+grep -q 'windows.console_session' <<<"$registered" ||
   { echo "the Windows console test was not registered" >&2; exit 1; }
 
 echo "== the .zip for Windows"
