@@ -229,8 +229,8 @@ TEST_F(Tokenizer, NumberAcrossBlanksTakesOnePoint) {
   const struct {
     std::string text;
     float value;
-  } joined[] = {{"a=1 2", 12}, {"a=1 . 5", 1.5f}, {"a=1. 25", 1.25f}, {"a=0 .0 5", 0.05f},
-                {"a=3 .", 3}};
+  } joined[] = {
+      {"a=1 2", 12}, {"a=1 . 5", 1.5f}, {"a=1. 25", 1.25f}, {"a=0 .0 5", 0.05f}, {"a=3 .", 3}};
   for (const auto& c : joined) {
     resetWorkspace();
     ASSERT_TRUE(tokenize(c.text)) << c.text;
