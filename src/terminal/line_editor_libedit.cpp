@@ -308,8 +308,12 @@ bool hasWord(const std::string& line) {
 bool openLineEditor(int historySize, WordsToComplete words) {
   if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO) || !terminalIsCapable()) return false;
   if (!useUtf8Characters()) return false;
-  if (!startEditor(historySize) || !holdTerminal()) {
+  // The terminal's settings are taken before the editor starts: el_init sets the terminal to
+  // its own idea of the ordinary settings at once (echoctl on, noflsh off).
+  if (!holdTerminal()) return false;
+  if (!startEditor(historySize)) {
     endEditor();
+    releaseTerminal();
     return false;
   }
   wordsToComplete = words;
@@ -329,6 +333,7 @@ bool readEditedLine(std::string& line) {
     int count = 0;
     const char* typed = el_gets(editor, &count);
     if (typed == nullptr || count <= 0) return false;
+    ambiguousState.clear();  // the first Tab on the next line rings, whatever it holds
     const std::string prompt = screenLine.substr(std::min(promptStart, screenLine.size()));
     screenLine.clear();  // Enter has moved to a new line
     promptStart = 0;
