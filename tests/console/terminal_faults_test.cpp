@@ -1,0 +1,265 @@
+// The calculator at a pseudo-terminal where things go wrong most easily: a window resized while
+// typing, completion lists, Ctrl+C after several words, screen lines wider than the window, and
+// terminal settings other than the default given back however the program ends.
+#include <sys/ioctl.h>
+
+#include <string>
+
+#include "console/pseudo_terminal.hpp"
+
+namespace {
+
+const std::string kTab = "\t";
+const std::string kCtrlC = "\x03";
+const std::string kCtrlD = "\x04";
+const std::string kCtrlL = "\x0c";
+const std::string kBell = "\x07";
+const std::string kPrompt = "Готов: ";
+// The prompt without its blank, which the editor may leave out at the end of a full row.
+const std::string kPromptWord = "Готов:";
+// The editor starts each line by drawing the screen line again from the row's start.
+const std::string kEditorPrompt = "\rГотов: ";
+// xterm's clear screen, which Ctrl+L sends before it draws the line again.
+const std::string kClearScreen = "\x1b[2J";
+
+int count(const std::string& text, const std::string& part) {
+  int found = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+    ++found;
+  return found;
+}
+
+class EditorTerminal : public Terminal {
+ protected:
+  EditorTerminal() { terminalType_ = "xterm"; }
+
+  // Waits until the editor reads a new line, then types the keys.
+  void typeLine(const std::string& keys) {
+    ASSERT_TRUE(next(kEditorPrompt)) << screen_;
+    ASSERT_TRUE(waitForRawMode());
+    type(keys);
+  }
+
+  // The window's new size; the terminal tells the program with SIGWINCH.
+  void resize(unsigned short rows, unsigned short columns) {
+    winsize window = {};
+    window.ws_row = rows;
+    window.ws_col = columns;
+    ASSERT_EQ(ioctl(master_, TIOCSWINSZ, &window), 0);
+  }
+
+  void quit() {
+    typeLine("q\n");
+    ASSERT_TRUE(next("Press Enter"));
+    ASSERT_TRUE(waitForRawMode());
+    type("x");
+    ASSERT_TRUE(exitsWithin(5000ms));
+    EXPECT_TRUE(WIFEXITED(status_));
+    EXPECT_EQ(WEXITSTATUS(status_), 0);
+    expectSettingsRestored();
+  }
+
+  bool reportedError() const {
+    return screen_.find("Ошибка") != std::string::npos ||
+           screen_.find("Неизвестная") != std::string::npos;
+  }
+};
+
+}  // namespace
+
+TEST_F(EditorTerminal, ResizedWhileTypingTheLineGoesOn) {
+  typeLine("?=1");
+  ASSERT_TRUE(next("?=1"));
+  resize(24, 60);
+  ASSERT_TRUE(next("?=1")) << "the line is drawn again in the new width: " << screen_;
+  type("+2\n");  // the first key after the resize counts
+  ASSERT_TRUE(next("? = 3")) << screen_;
+  // The editor reads keys again, and a second resize with nothing typed is no different.
+  typeLine("?=2*3\n");
+  ASSERT_TRUE(next("? = 6")) << screen_;
+  ASSERT_TRUE(next(kEditorPrompt)) << screen_;
+  resize(30, 40);
+  ASSERT_TRUE(next(kPrompt)) << screen_;
+  type("?=4+4\n");
+  ASSERT_TRUE(next("? = 8")) << screen_;
+  EXPECT_FALSE(reportedError()) << screen_;
+  quit();
+}
+
+// Ten names that share "counter": the first Tab after the whole shared part rings, the second
+// lists them all in rows of seven at 80 columns, and the line is drawn again below the list.
+TEST_F(EditorTerminal, TwoTabsOnAnAmbiguousWordRingThenList) {
+  for (int i = 1; i <= 10; ++i)
+    typeLine("counter" + std::to_string(i) + "=" + std::to_string(i) + "\n");
+  // Tab adds what every candidate shares and no more.
+  typeLine("?=cou" + kTab + "5\n");
+  ASSERT_TRUE(next("? = 5")) << screen_;
+
+  typeLine("?=counter" + kTab);
+  ASSERT_TRUE(next(kBell)) << screen_;
+  const std::size_t afterBell = matched_;
+  type(kTab);
+  const std::string list =
+      "\r\ncounter1   counter2   counter3   counter4   counter5   counter6   counter7\r\n"
+      "counter8   counter9   counter10\r\n";
+  ASSERT_TRUE(next(list)) << screen_;
+  EXPECT_EQ(screen_.find("counter1 ", afterBell), matched_ - list.size() + 2)
+      << "the first Tab listed: " << screen_;
+  ASSERT_TRUE(next(kPrompt + "?=counter")) << "the prompt and the line after the list: " << screen_;
+  type("10*2\n");
+  ASSERT_TRUE(next("? = 20")) << screen_;
+  EXPECT_FALSE(reportedError()) << screen_;
+  quit();
+}
+
+TEST_F(EditorTerminal, CtrlCAfterALineOfTwoWordsGivesOnePrompt) {
+  typeLine("a=1 b=2\n");
+  typeLine("?=a+");
+  ASSERT_TRUE(next("?=a+"));
+  type(kCtrlC);
+  ASSERT_TRUE(next("^C\r\n"));
+  const std::size_t afterCtrlC = matched_;
+  ASSERT_TRUE(next(kPrompt)) << screen_;
+  ASSERT_TRUE(waitForRawMode());
+  type("?=a+b\n");
+  ASSERT_TRUE(next("?=a+b")) << screen_;
+  EXPECT_EQ(count(screen_.substr(afterCtrlC, matched_ - afterCtrlC), kPrompt), 1) << screen_;
+  ASSERT_TRUE(next("? = 3")) << screen_;
+  quit();
+}
+
+// In a window 14 columns wide, the prompts of four words fill exactly two rows and those of
+// three words a row and a half; Ctrl+L draws the last row of each again with the typed line.
+TEST_F(EditorTerminal, CtrlLDrawsTheLastRowOfAWideScreenLine) {
+  ASSERT_TRUE(next(kEditorPrompt));
+  ASSERT_TRUE(waitForRawMode());
+  resize(24, 14);
+  ASSERT_TRUE(next(kPrompt)) << "drawn again in the new width: " << screen_;
+  type("a=1 b=2 c=3 d=4\n");
+  typeLine("?=a+d" + kCtrlL);
+  ASSERT_TRUE(next(kClearScreen)) << screen_;
+  std::size_t cleared = matched_;
+  ASSERT_TRUE(next("?=a+d")) << screen_;
+  EXPECT_EQ(count(screen_.substr(cleared, matched_ - cleared), kPromptWord), 2) << screen_;
+  type("\n");
+  ASSERT_TRUE(next("? = 5")) << screen_;
+
+  typeLine("e=5 f=6 g=7\n");
+  typeLine("?=b+c" + kCtrlL);
+  ASSERT_TRUE(next(kClearScreen)) << screen_;
+  cleared = matched_;
+  ASSERT_TRUE(next("?=b+c")) << screen_;
+  EXPECT_EQ(count(screen_.substr(cleared, matched_ - cleared), kPromptWord), 1) << screen_;
+  type("\n");
+  ASSERT_TRUE(next("? = 5")) << screen_;
+  EXPECT_FALSE(reportedError()) << screen_;
+  quit();
+}
+
+namespace {
+
+// How the input ends: "q" and a key, Ctrl+D on an empty line and a key, or (reading without
+// the editor) a word ended by Ctrl+D twice, then a key.
+enum class Ending { kQuit, kCtrlD, kInsideWord };
+
+struct Start {
+  const char* name;
+  bool editor;
+  tcflag_t cleared;  // local modes the terminal starts without
+  tcflag_t set;      // and with
+  Ending ending;
+};
+
+std::string nameOf(const ::testing::TestParamInfo<Start>& info) {
+  const char* endings[] = {"Quit", "CtrlD", "InsideWord"};
+  return std::string(info.param.editor ? "Editor" : "Plain") + info.param.name +
+         endings[static_cast<int>(info.param.ending)];
+}
+
+// The program started at a terminal whose settings the test chose.
+class StartedFrom : public Terminal, public ::testing::WithParamInterface<Start> {
+ protected:
+  void SetUp() override {
+    terminalType_ = GetParam().editor ? "xterm" : "dumb";
+    winsize window = {};
+    window.ws_row = 24;
+    window.ws_col = 80;
+    int terminal = -1;
+    ASSERT_EQ(openpty(&master_, &terminal, nullptr, nullptr, &window), 0) << std::strerror(errno);
+    termios settings{};
+    ASSERT_EQ(tcgetattr(terminal, &settings), 0);
+    settings.c_lflag &= ~GetParam().cleared;
+    settings.c_lflag |= GetParam().set;
+    ASSERT_EQ(tcsetattr(terminal, TCSANOW, &settings), 0);
+    ASSERT_EQ(tcgetattr(terminal, &before_), 0);
+    child_ = fork();
+    ASSERT_GE(child_, 0) << std::strerror(errno);
+    if (child_ == 0) {
+      close(master_);
+      if (login_tty(terminal) != 0) _exit(126);
+      setenv("TERM", terminalType_, 1);
+      execl(CALCULATOR_PROGRAM, CALCULATOR_PROGRAM, static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(terminal);
+  }
+
+  // True once the program reads single keys without echo: the editor's keys, or the final key.
+  bool waitForKeysWithoutEcho() {
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    termios now{};
+    while (std::chrono::steady_clock::now() < deadline) {
+      if (tcgetattr(master_, &now) == 0 && (now.c_lflag & (ICANON | ECHO)) == 0) return true;
+      std::this_thread::sleep_for(10ms);
+    }
+    return false;
+  }
+};
+
+}  // namespace
+
+TEST_P(StartedFrom, TheTerminalIsGivenBackAsItWas) {
+  ASSERT_TRUE(readUntil(kPrompt));
+  if (GetParam().editor) {
+    ASSERT_TRUE(waitForKeysWithoutEcho());
+    type("a=2 ?=a*3\n");
+    ASSERT_TRUE(next("? = 6")) << screen_;
+    ASSERT_TRUE(next(kEditorPrompt)) << screen_;
+    ASSERT_TRUE(waitForKeysWithoutEcho());
+  } else {
+    type("a=2 ?=a*3\n");
+    ASSERT_TRUE(next("? = 6")) << screen_;
+  }
+  switch (GetParam().ending) {
+    case Ending::kQuit: type("q\n"); break;
+    case Ending::kCtrlD: type(kCtrlD); break;
+    case Ending::kInsideWord: type("?=a+1" + kCtrlD + kCtrlD); break;
+  }
+  ASSERT_TRUE(next("Press Enter")) << screen_;
+  if (GetParam().ending == Ending::kInsideWord) {
+    EXPECT_NE(screen_.find("? = 3"), std::string::npos) << "the last word counts";
+  }
+  ASSERT_TRUE(waitForKeysWithoutEcho());
+  type("x");
+  ASSERT_TRUE(exitsWithin(5000ms));
+  EXPECT_TRUE(WIFEXITED(status_));
+  EXPECT_EQ(WEXITSTATUS(status_), 0);
+  expectSettingsRestored();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, StartedFrom,
+    ::testing::Values(Start{"Default", true, 0, 0, Ending::kQuit},
+                      Start{"Default", true, 0, 0, Ending::kCtrlD},
+                      Start{"NoEchoctlNoflsh", true, ECHOCTL, NOFLSH, Ending::kQuit},
+                      Start{"NoEchoctlNoflsh", true, ECHOCTL, NOFLSH, Ending::kCtrlD},
+                      Start{"NoIcanon", true, ECHOCTL | ICANON, NOFLSH, Ending::kQuit},
+                      Start{"NoIcanon", true, ECHOCTL | ICANON, NOFLSH, Ending::kCtrlD},
+                      Start{"Default", false, 0, 0, Ending::kQuit},
+                      Start{"Default", false, 0, 0, Ending::kCtrlD},
+                      Start{"Default", false, 0, 0, Ending::kInsideWord},
+                      Start{"NoEchoctlNoflsh", false, ECHOCTL, NOFLSH, Ending::kQuit},
+                      Start{"NoEchoctlNoflsh", false, ECHOCTL, NOFLSH, Ending::kCtrlD},
+                      Start{"NoEchoctlNoflsh", false, ECHOCTL, NOFLSH, Ending::kInsideWord},
+                      Start{"NoIcanon", false, ECHOCTL | ICANON, NOFLSH, Ending::kQuit}),
+    nameOf);
