@@ -128,6 +128,43 @@ TEST_F(EditorTerminal, CtrlCAfterALineOfTwoWordsGivesOnePrompt) {
   quit();
 }
 
+// After a line of one word and Enter, the next line starts with the one prompt written for it,
+// which the editor then draws again from the row's start: twice in what the terminal receives.
+TEST_F(EditorTerminal, EachLineAfterEnterHasOnePrompt) {
+  typeLine("a=1\n");
+  typeLine("b=2\n");
+  ASSERT_TRUE(next("b=2"));
+  const std::size_t afterLine = matched_;
+  ASSERT_TRUE(next(kEditorPrompt)) << screen_;
+  ASSERT_TRUE(waitForRawMode());
+  type("?=a+b\n");
+  ASSERT_TRUE(next("?=a+b")) << screen_;
+  EXPECT_EQ(count(screen_.substr(afterLine, matched_ - afterLine), kPromptWord), 2) << screen_;
+  ASSERT_TRUE(next("? = 3")) << screen_;
+  quit();
+}
+
+// A terminal that the terminal database does not know cannot be driven: its lines are read as
+// the terminal's own line discipline delivers them, and the editor draws nothing.
+class UnknownTerminal : public Terminal {
+ protected:
+  UnknownTerminal() { terminalType_ = "no-such-terminal"; }
+};
+
+TEST_F(UnknownTerminal, IsReadWithoutTheEditor) {
+  ASSERT_TRUE(readUntil(kPrompt));
+  type("a=2 ?=a*3\n");
+  ASSERT_TRUE(readUntil("? = 6"));
+  EXPECT_EQ(screen_.find(kEditorPrompt), std::string::npos) << "the editor drew: " << screen_;
+  type("q\n");
+  ASSERT_TRUE(readUntil("Press Enter"));
+  ASSERT_TRUE(waitForRawMode());
+  type("x");
+  ASSERT_TRUE(exitsWithin(5000ms));
+  EXPECT_EQ(WEXITSTATUS(status_), 0);
+  expectSettingsRestored();
+}
+
 // In a window 14 columns wide, the prompts of four words fill exactly two rows and those of
 // three words a row and a half; Ctrl+L draws the last row of each again with the typed line.
 TEST_F(EditorTerminal, CtrlLDrawsTheLastRowOfAWideScreenLine) {
