@@ -144,6 +144,18 @@ TEST_F(EditorTerminal, EachLineAfterEnterHasOnePrompt) {
   quit();
 }
 
+// The editor is closed before the final key: a signal that ends the program while it waits
+// for that key ends it as it would anywhere, with the terminal as found.
+TEST_F(EditorTerminal, InterruptedWhileWaitingForTheFinalKey) {
+  typeLine("q\n");
+  ASSERT_TRUE(next("Press Enter"));
+  ASSERT_TRUE(waitForRawMode());
+  kill(child_, SIGINT);
+  ASSERT_TRUE(exitsWithin(5000ms));
+  EXPECT_TRUE(WIFSIGNALED(status_) && WTERMSIG(status_) == SIGINT);
+  expectSettingsRestored();
+}
+
 // A terminal that the terminal database does not know cannot be driven: its lines are read as
 // the terminal's own line discipline delivers them, and the editor draws nothing.
 class UnknownTerminal : public Terminal {
