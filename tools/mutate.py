@@ -168,8 +168,8 @@ def enumerate_mutants(files):
 
 
 def read_equivalents():
-    """(file, original, mutated) of each mutant judged equivalent; the line is a hint only."""
-    equivalents = set()
+    """(file, line, original, mutated) of each mutant judged equivalent."""
+    equivalents = []
     if not EQUIVALENTS.exists():
         return equivalents
     for row in EQUIVALENTS.read_text().split("\n"):
@@ -177,8 +177,19 @@ def read_equivalents():
             continue
         fields = row.split("\t")
         if len(fields) >= 4:
-            equivalents.add((fields[0], fields[2], fields[3]))
+            equivalents.append((fields[0], int(fields[1]), fields[2], fields[3]))
     return equivalents
+
+
+def mark_equivalents(mutants, equivalents):
+    """Marks the mutants listed as equivalent. The texts identify one; where a file has the same
+    change on several equal lines (a `return false;`), the one nearest the listed line is meant,
+    so that lines moving as the file changes do not lose it."""
+    for name, line, original, mutated in equivalents:
+        same = [m for m in mutants
+                if (m["file"], m["original"], m["mutated"]) == (name, original, mutated)]
+        if same:
+            min(same, key=lambda m: abs(m["line"] - line))["equivalent"] = True
 
 
 class Restorer:
@@ -227,20 +238,24 @@ def run(command, timeout, log):
             raise
 
 
-def configure(build_dir, jobs):
+def configure(build_dir, sanitize):
     if not (build_dir / "CMakeCache.txt").exists():
         # The tested configuration of the README's test command, optimised as it is, without
-        # the cross-file optimisation that would make every link of every mutant slow.
+        # the cross-file optimisation that would make every link of every mutant slow; or the
+        # sanitizer build's.
         subprocess.run(["cmake", "-S", str(ROOT), "-B", str(build_dir),
                         "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
                         "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -DNDEBUG",
+                        "-DCALCULATOR_SANITIZE=%s" % ("ON" if sanitize else "OFF"),
                         "-DBUILD_TESTING=ON"], check=True, stdout=subprocess.DEVNULL)
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("paths", nargs="*", help="files or folders of src/ to mutate (all of src/)")
-    parser.add_argument("--build-dir", default="build-mutation")
+    parser.add_argument("--build-dir", help="build-mutation, or build-mutation-sanitize")
+    parser.add_argument("--sanitize", action="store_true",
+                        help="build with AddressSanitizer and UBSan, as the sanitize preset does")
     parser.add_argument("--sample", type=int, default=80, help="how many mutants (0: all)")
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--jobs", type=int, default=2)
@@ -253,14 +268,15 @@ def main():
     args = parser.parse_args()
 
     recover_interrupted()
-    build_dir = (ROOT / args.build_dir).resolve()
-    configure(build_dir, args.jobs)
+    default_dir = "build-mutation-sanitize" if args.sanitize else "build-mutation"
+    build_dir = (ROOT / (args.build_dir or default_dir)).resolve()
+    configure(build_dir, args.sanitize)
     files = compiled_sources(build_dir)
     if args.paths:
         wanted = [(ROOT / p).resolve() for p in args.paths]
         files = [f for f in files if any(f == w or w in f.parents for w in wanted)]
     mutants = enumerate_mutants(files)
-    equivalents = read_equivalents()
+    mark_equivalents(mutants, read_equivalents())
     total = len(mutants)
     if args.sample and args.sample < len(mutants):
         mutants = random.Random(args.seed).sample(mutants, args.sample)
@@ -268,10 +284,18 @@ def main():
     earlier = []
     if args.survivors:
         earlier = json.loads(results_file.read_text())
-        survived = {(m["file"], m["original"], m["mutated"]) for m in earlier
-                    if m["outcome"] == "survived"}
-        mutants = [m for m in enumerate_mutants(files)
-                   if (m["file"], m["original"], m["mutated"]) in survived]
+        mutants = enumerate_mutants(files)
+        mark_equivalents(mutants, read_equivalents())
+        again = []
+        for old in earlier:
+            if old["outcome"] != "survived":
+                continue
+            same = [m for m in mutants if (m["file"], m["original"], m["mutated"]) ==
+                    (old["file"], old["original"], old["mutated"])]
+            if same:
+                again.append(min(same, key=lambda m: abs(m["line"] - old["line"])))
+        earlier = [m for m in earlier if m["outcome"] != "survived"]
+        mutants = again
     mutants.sort(key=lambda m: (m["file"], m["line"], m["column"]))
     if args.list:
         for m in mutants:
@@ -313,9 +337,8 @@ def main():
     results = []
     try:
         for index, m in enumerate(mutants, 1):
-            key = (m["file"], m["original"], m["mutated"])
             where = "%s:%d" % (m["file"], m["line"])
-            if key in equivalents:
+            if m.get("equivalent"):
                 m["outcome"] = "equivalent"
             else:
                 path = ROOT / m["file"]
@@ -345,8 +368,7 @@ def main():
 
     if args.survivors:
         # The earlier run's outcomes, with those of the mutants run again replaced.
-        again = {(m["file"], m["original"], m["mutated"]): m for m in results}
-        results = [again.get((m["file"], m["original"], m["mutated"]), m) for m in earlier]
+        results = sorted(earlier + results, key=lambda m: (m["file"], m["line"], m["column"]))
     results_file.write_text(json.dumps(results, indent=1))
     report(results)
     return 0

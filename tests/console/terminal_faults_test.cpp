@@ -168,6 +168,12 @@ TEST_F(UnknownTerminal, IsReadWithoutTheEditor) {
   type("a=2 ?=a*3\n");
   ASSERT_TRUE(readUntil("? = 6"));
   EXPECT_EQ(screen_.find(kEditorPrompt), std::string::npos) << "the editor drew: " << screen_;
+  // Waiting for the next line, the terminal stays as it was: its own line editing and echo.
+  ASSERT_TRUE(readUntil("? = 6\r\n" + kPrompt));
+  std::this_thread::sleep_for(200ms);
+  termios waiting{};
+  ASSERT_EQ(tcgetattr(master_, &waiting), 0);
+  EXPECT_EQ(waiting.c_lflag, before_.c_lflag);
   type("q\n");
   ASSERT_TRUE(readUntil("Press Enter"));
   ASSERT_TRUE(waitForRawMode());
