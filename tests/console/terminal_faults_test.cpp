@@ -3,6 +3,7 @@
 // terminal settings other than the default given back however the program ends.
 #include <sys/ioctl.h>
 
+#include <csignal>
 #include <string>
 
 #include "console/pseudo_terminal.hpp"
@@ -208,6 +209,108 @@ TEST_F(EditorTerminal, CtrlLDrawsTheLastRowOfAWideScreenLine) {
   type("\n");
   ASSERT_TRUE(next("? = 5")) << screen_;
   EXPECT_FALSE(reportedError()) << screen_;
+  quit();
+}
+
+namespace {
+
+// The calculator started by a small job-control shell at the terminal, as a shell starts a
+// job: in a process group of its own in the foreground. When the job stops, the shell takes
+// the terminal back and reports its settings; told to go on, it continues the job in the
+// foreground, as fg does.
+class JobControlShell : public EditorTerminal {
+ protected:
+  void SetUp() override {
+    winsize window = {};
+    window.ws_row = 24;
+    window.ws_col = 80;
+    int terminal = -1;
+    ASSERT_EQ(openpty(&master_, &terminal, nullptr, nullptr, &window), 0) << std::strerror(errno);
+    ASSERT_EQ(tcgetattr(terminal, &before_), 0);
+    int ready[2];
+    ASSERT_EQ(pipe(reports_), 0);
+    ASSERT_EQ(pipe(goOn_), 0);
+    ASSERT_EQ(pipe(ready), 0);
+    child_ = fork();
+    ASSERT_GE(child_, 0) << std::strerror(errno);
+    if (child_ == 0) {
+      close(master_);
+      if (login_tty(terminal) != 0) _exit(126);
+      std::signal(SIGTTOU, SIG_IGN);
+      const pid_t job = fork();
+      if (job == 0) {
+        setpgid(0, 0);
+        std::signal(SIGTTOU, SIG_DFL);
+        char byte = 0;
+        if (read(ready[0], &byte, 1) != 1) _exit(125);
+        setenv("TERM", "xterm", 1);
+        execl(CALCULATOR_PROGRAM, CALCULATOR_PROGRAM, static_cast<char*>(nullptr));
+        _exit(127);
+      }
+      setpgid(job, job);
+      tcsetpgrp(STDIN_FILENO, job);
+      if (write(reports_[1], &job, sizeof job) != sizeof job) _exit(125);
+      if (write(ready[1], "x", 1) != 1) _exit(125);
+      int status = 0;
+      while (waitpid(job, &status, WUNTRACED) == job) {
+        if (!WIFSTOPPED(status)) _exit(WIFEXITED(status) ? WEXITSTATUS(status) : 125);
+        tcsetpgrp(STDIN_FILENO, getpgrp());
+        termios stopped{};
+        tcgetattr(STDIN_FILENO, &stopped);
+        char byte = 0;
+        if (write(reports_[1], &stopped, sizeof stopped) != sizeof stopped ||
+            read(goOn_[0], &byte, 1) != 1)
+          _exit(125);
+        tcsetpgrp(STDIN_FILENO, job);
+        kill(-job, SIGCONT);
+      }
+      _exit(125);
+    }
+    close(terminal);
+    close(ready[0]);
+    close(ready[1]);
+    ASSERT_TRUE(report(&job_, sizeof job_));
+  }
+
+  void TearDown() override {
+    if (job_ > 0) kill(job_, SIGKILL);
+    EditorTerminal::TearDown();
+    for (const int end : {reports_[0], reports_[1], goOn_[0], goOn_[1]})
+      close(end);
+  }
+
+  // Reads one report of the shell: true when it came within a few seconds.
+  bool report(void* into, std::size_t size) {
+    pollfd ready = {reports_[0], POLLIN, 0};
+    return poll(&ready, 1, 5000) == 1 &&
+           read(reports_[0], into, size) == static_cast<ssize_t>(size);
+  }
+
+  void goOn() { ASSERT_EQ(write(goOn_[1], "x", 1), 1); }
+
+  int reports_[2] = {-1, -1};
+  int goOn_[2] = {-1, -1};
+  pid_t job_ = -1;
+};
+
+}  // namespace
+
+// Ctrl+Z while a line is typed: stopped, the terminal is as the shell left it; continued, the
+// line is drawn again and the editing goes on where it was.
+TEST_F(JobControlShell, CtrlZStopsWithTheTerminalAsFoundAndFgGoesOn) {
+  typeLine("?=1+");
+  ASSERT_TRUE(next("?=1+"));
+  type("\x1a");
+  termios stopped{};
+  ASSERT_TRUE(report(&stopped, sizeof stopped)) << "the program did not stop: " << screen_;
+  EXPECT_EQ(stopped.c_lflag, before_.c_lflag);
+  EXPECT_EQ(stopped.c_iflag, before_.c_iflag);
+  EXPECT_EQ(stopped.c_oflag, before_.c_oflag);
+  goOn();
+  ASSERT_TRUE(next("?=1+")) << "the line drawn again: " << screen_;
+  ASSERT_TRUE(waitForRawMode());
+  type("2\n");
+  ASSERT_TRUE(next("? = 3")) << screen_;
   quit();
 }
 
