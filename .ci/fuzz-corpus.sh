@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Longer fuzzing that keeps what it finds: fuzzes whole dialogues from fuzz/corpus and the
 # transcripts' inputs for FUZZ_SECONDS (15 minutes unless told), then merges the corpus and the
-# new inputs into a minimal set (libFuzzer's -merge=1) that replaces fuzz/corpus's numbered
-# files; the named seeds stay. Commit fuzz/corpus afterwards: the next run, CI's included,
+# new inputs into the smallest set that covers the same edges (libFuzzer's -merge=1), which
+# replaces fuzz/corpus's files named by their SHA-1; the named seeds stay. Commit fuzz/corpus afterwards: the next run, CI's included,
 # starts where this one stopped, and the README's test command replays every file.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -48,8 +48,10 @@ grep -E '^#[0-9]+[[:space:]]+(INITED|DONE)|^stat::(number_of_executed_units|peak
   "$work/fuzz.log"
 
 echo "== merging $(ls "$work/new" | wc -l) new inputs into fuzz/corpus"
-"$fuzzer" -merge=1 "$work/merged" fuzz/corpus "$work/new" "${options[@]}" \
-  >"$work/merge.log" 2>&1 || report_failure "$work/merge.log"
+# The smallest set that reaches every edge that the corpus and the new inputs reach; with
+# FUZZ_MERGE_COUNTERS=1 every hit-count feature too, which keeps some four times the files.
+"$fuzzer" -merge=1 -use_counters="${FUZZ_MERGE_COUNTERS:-0}" "$work/merged" fuzz/corpus \
+  "$work/new" "${options[@]}" >"$work/merge.log" 2>&1 || report_failure "$work/merge.log"
 grep -E '^MERGE-OUTER: [0-9]+ new files' "$work/merge.log" || true
 # The merged files are named by the SHA-1 of their bytes; a named seed stays under its name
 # and is not kept twice.
