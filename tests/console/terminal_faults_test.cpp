@@ -145,6 +145,15 @@ TEST_F(EditorTerminal, EachLineAfterEnterHasOnePrompt) {
   quit();
 }
 
+// Enter on an empty line, or on blanks alone, asks for the next line, without a prompt of its
+// own as when standard input is read; it ends nothing.
+TEST_F(EditorTerminal, EnterWithoutAWordAsksForTheNextLine) {
+  typeLine("\n   \n?=2\n");
+  ASSERT_TRUE(next("? = 2")) << screen_;
+  EXPECT_EQ(screen_.find("Press Enter"), std::string::npos) << screen_;
+  quit();
+}
+
 // The editor is closed before the final key: a signal that ends the program while it waits
 // for that key ends it as it would anywhere, with the terminal as found.
 TEST_F(EditorTerminal, InterruptedWhileWaitingForTheFinalKey) {
