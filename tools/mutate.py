@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# Mutation testing of src/: the project's own command, on the standard library alone.
 """Mutation testing of src/: single-change mutants, each built and tested in a build dir of its own.
 
 Every mutant changes one spot of one source file by a rule (a comparison flipped, + and -
