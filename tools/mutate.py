@@ -329,13 +329,14 @@ def main():
 
     def interrupted(signum, frame):
         restorer.restore()
+        results.clear()  # no final build
         print("\ninterrupted; the sources are as they were")
         sys.exit(130)
 
+    results = []
     signal.signal(signal.SIGINT, interrupted)
     signal.signal(signal.SIGTERM, interrupted)
 
-    results = []
     try:
         for index, m in enumerate(mutants, 1):
             where = "%s:%d" % (m["file"], m["line"])
