@@ -351,8 +351,12 @@ def main():
                 restorer.mutate(path, text, "\n".join(lines))
                 try:
                     log = logs / ("%03d.log" % index)
-                    if run(build, None, log) != 0:
+                    # A mutant that the program does not compile with is left out; one that
+                    # only a test refuses to compile (a compile-time check of a test) is killed.
+                    if run(build + ["--target", "calculator"], None, log) != 0:
                         m["outcome"] = "uncompilable"
+                    elif run(build, None, log) != 0:
+                        m["outcome"] = "killed (build)"
                     else:
                         status = run(test, timeout, log)
                         m["outcome"] = ("killed (time)" if status is None else

@@ -107,3 +107,22 @@ TEST(Output, LinesOfEveryLengthAreWrittenWhole) {
   writeLine({});
   EXPECT_EQ(output.take(), "\n");
 }
+
+// Every Russian letter of a message becomes its Windows-1251 byte: А..Я 0xC0..0xDF, а..я
+// 0xE0..0xFF, Ё 0xA8 and ё 0xB8.
+TEST(Messages, EveryRussianLetterHasItsWindows1251Byte) {
+  constexpr Message capitals = windows1251("АБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯЁ");
+  constexpr Message smalls = windows1251("абвгдежзийклмнопрстуфхцчшщъыьэюяё");
+  std::string expectedCapitals;
+  std::string expectedSmalls;
+  for (int i = 0; i < 32; ++i) {
+    expectedCapitals += static_cast<char>(0xC0 + i);
+    expectedSmalls += static_cast<char>(0xE0 + i);
+  }
+  expectedCapitals += '\xA8';
+  expectedSmalls += '\xB8';
+  EXPECT_EQ(std::string(capitals.text), expectedCapitals);
+  EXPECT_EQ(std::string(smalls.text), expectedSmalls);
+  EXPECT_EQ(converted(capitals.text), "АБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯЁ");
+  EXPECT_EQ(converted(smalls.text), "абвгдежзийклмнопрстуфхцчшщъыьэюяё");
+}

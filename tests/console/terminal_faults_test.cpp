@@ -193,6 +193,29 @@ TEST_F(UnknownTerminal, IsReadWithoutTheEditor) {
   expectSettingsRestored();
 }
 
+// Ctrl+C in the middle of the line shows the whole line, then "^C" after it.
+TEST_F(EditorTerminal, CtrlCInsideTheLineMarksItsEnd) {
+  const std::string left = "\x1b[D";
+  typeLine("?=12");
+  ASSERT_TRUE(next("?=12"));
+  type(left + left);
+  ASSERT_TRUE(next("\b\b"));  // the cursor on the "1"
+  type(kCtrlC);
+  ASSERT_TRUE(next("^C\r\n")) << screen_;
+  EXPECT_EQ(screen_.find("^C1"), std::string::npos) << screen_;
+  typeLine("?=3\n");
+  ASSERT_TRUE(next("? = 3")) << screen_;
+  quit();
+}
+
+// A character of several bytes is one key: one Backspace takes it away whole.
+TEST_F(EditorTerminal, ACharacterOfSeveralBytesIsOneKey) {
+  typeLine("?=1+2я€\x7f\x7f\n");
+  ASSERT_TRUE(next("? = 3")) << screen_;
+  EXPECT_FALSE(reportedError()) << screen_;
+  quit();
+}
+
 // In a window 14 columns wide, the prompts of four words fill exactly two rows and those of
 // three words a row and a half; Ctrl+L draws the last row of each again with the typed line.
 TEST_F(EditorTerminal, CtrlLDrawsTheLastRowOfAWideScreenLine) {
@@ -320,6 +343,27 @@ TEST_F(JobControlShell, CtrlZStopsWithTheTerminalAsFoundAndFgGoesOn) {
   ASSERT_TRUE(waitForRawMode());
   type("2\n");
   ASSERT_TRUE(next("? = 3")) << screen_;
+  quit();
+}
+
+// A window resized while the program is stopped: continued, the editor works in the new width,
+// and a list of choices has the rows that width holds.
+TEST_F(JobControlShell, ContinuedInAWindowResizedMeanwhile) {
+  typeLine("?=");
+  ASSERT_TRUE(next("?="));
+  type("\x1a");
+  termios stopped{};
+  ASSERT_TRUE(report(&stopped, sizeof stopped)) << "the program did not stop: " << screen_;
+  resize(24, 20);
+  goOn();
+  ASSERT_TRUE(next("?=")) << "the line drawn again: " << screen_;
+  ASSERT_TRUE(waitForRawMode());
+  type(kTab);
+  ASSERT_TRUE(next(kBell)) << screen_;
+  type(kTab);
+  ASSERT_TRUE(next("\r\nsin(   cos(\r\ntg(    ctg(\r\nsqrt(  exp(\r\nln(    lg(\r\n")) << screen_;
+  type("sqrt(16)\n");
+  ASSERT_TRUE(next("? = 4")) << screen_;
   quit();
 }
 
