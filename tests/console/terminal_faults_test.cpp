@@ -216,6 +216,22 @@ TEST_F(EditorTerminal, ACharacterOfSeveralBytesIsOneKey) {
   quit();
 }
 
+// Ctrl+R searches the earlier lines as the search text is typed; Enter takes the line found.
+TEST_F(EditorTerminal, CtrlRFindsAnEarlierLine) {
+  typeLine("a=5\n");
+  typeLine("?=a*7\n");
+  ASSERT_TRUE(next("? = 35")) << screen_;
+  typeLine("b=1\n");
+  typeLine("\x12");
+  type("a*");
+  ASSERT_TRUE(next("?=a*7")) << "the line found: " << screen_;
+  type("\n");
+  ASSERT_TRUE(next("Считаю строку: ?=a*7")) << screen_;
+  ASSERT_TRUE(next("? = 35")) << screen_;
+  EXPECT_FALSE(reportedError()) << screen_;
+  quit();
+}
+
 // In a window 14 columns wide, the prompts of four words fill exactly two rows and those of
 // three words a row and a half; Ctrl+L draws the last row of each again with the typed line.
 TEST_F(EditorTerminal, CtrlLDrawsTheLastRowOfAWideScreenLine) {
