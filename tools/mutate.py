@@ -264,8 +264,9 @@ def main():
                         help="seconds of testing per mutant (default: 3 times the clean run + 30)")
     parser.add_argument("--test-command", help="instead of ctest in the build dir")
     parser.add_argument("--list", action="store_true", help="list the mutants and stop")
-    parser.add_argument("--survivors", action="store_true",
-                        help="run again only the mutants that survived the last run in this build dir")
+    parser.add_argument("--survivors", nargs="?", const="", metavar="DIR",
+                        help="run again only the mutants that survived the last run in this "
+                        "build dir (or in the build dir DIR: --sanitize --survivors build-mutation)")
     args = parser.parse_args()
 
     recover_interrupted()
@@ -283,8 +284,10 @@ def main():
         mutants = random.Random(args.seed).sample(mutants, args.sample)
     results_file = build_dir / "mutation-results.json"
     earlier = []
-    if args.survivors:
-        earlier = json.loads(results_file.read_text())
+    if args.survivors is not None:
+        earlier_file = (ROOT / args.survivors / "mutation-results.json" if args.survivors
+                        else results_file)
+        earlier = json.loads(earlier_file.read_text())
         mutants = enumerate_mutants(files)
         mark_equivalents(mutants, read_equivalents())
         again = []
@@ -372,7 +375,7 @@ def main():
         if results:
             run(build, None, logs / "final-build.log")
 
-    if args.survivors:
+    if args.survivors is not None:
         # The earlier run's outcomes, with those of the mutants run again replaced.
         results = sorted(earlier + results, key=lambda m: (m["file"], m["line"], m["column"]))
     results_file.write_text(json.dumps(results, indent=1))
