@@ -232,6 +232,35 @@ TEST_F(EditorTerminal, CtrlRFindsAnEarlierLine) {
   quit();
 }
 
+// A word that names one stored line and nothing more: Tab has nothing to add and rings no bell.
+TEST_F(EditorTerminal, TabOnACompleteWordDoesNothing) {
+  typeLine("alpha=1\n");
+  typeLine("?=alpha" + kTab + "+1\n");
+  ASSERT_TRUE(next("? = 2")) << screen_;
+  EXPECT_EQ(screen_.find(kBell), std::string::npos) << screen_;
+  quit();
+}
+
+// In a window 16 columns wide the prompts of three words (21 columns) wrap inside the third:
+// Ctrl+L draws the row from there on, a part of a prompt.
+TEST_F(EditorTerminal, CtrlLDrawsTheWrappedPartOfAPrompt) {
+  ASSERT_TRUE(next(kEditorPrompt));
+  ASSERT_TRUE(waitForRawMode());
+  resize(24, 16);
+  ASSERT_TRUE(next(kPrompt)) << "drawn again in the new width: " << screen_;
+  type("a=1 b=2 c=3\n");
+  ASSERT_TRUE(next("\rтов: ")) << "the editor's prompt is the last row: " << screen_;
+  ASSERT_TRUE(waitForRawMode());
+  type("?=a+c" + kCtrlL);
+  ASSERT_TRUE(next(kClearScreen)) << screen_;
+  const std::size_t cleared = matched_;
+  ASSERT_TRUE(next("тов: ?=a+c")) << screen_;
+  EXPECT_EQ(count(screen_.substr(cleared, matched_ - cleared), kPromptWord), 0) << screen_;
+  type("\n");
+  ASSERT_TRUE(next("? = 4")) << screen_;
+  quit();
+}
+
 // In a window 14 columns wide, the prompts of four words fill exactly two rows and those of
 // three words a row and a half; Ctrl+L draws the last row of each again with the typed line.
 TEST_F(EditorTerminal, CtrlLDrawsTheLastRowOfAWideScreenLine) {
@@ -403,11 +432,13 @@ std::string nameOf(const ::testing::TestParamInfo<Start>& info) {
          endings[static_cast<int>(info.param.ending)];
 }
 
-// The program started at a terminal whose settings the test chose.
-class StartedFrom : public Terminal, public ::testing::WithParamInterface<Start> {
+// The program started at a terminal whose local modes and TERM the test chose; no TERM at all
+// for a null type.
+class ChosenStart : public Terminal {
  protected:
-  void SetUp() override {
-    terminalType_ = GetParam().editor ? "xterm" : "dumb";
+  void SetUp() override {}
+
+  void start(const char* type, tcflag_t cleared, tcflag_t set) {
     winsize window = {};
     window.ws_row = 24;
     window.ws_col = 80;
@@ -415,8 +446,8 @@ class StartedFrom : public Terminal, public ::testing::WithParamInterface<Start>
     ASSERT_EQ(openpty(&master_, &terminal, nullptr, nullptr, &window), 0) << std::strerror(errno);
     termios settings{};
     ASSERT_EQ(tcgetattr(terminal, &settings), 0);
-    settings.c_lflag &= ~GetParam().cleared;
-    settings.c_lflag |= GetParam().set;
+    settings.c_lflag &= ~cleared;
+    settings.c_lflag |= set;
     ASSERT_EQ(tcsetattr(terminal, TCSANOW, &settings), 0);
     ASSERT_EQ(tcgetattr(terminal, &before_), 0);
     child_ = fork();
@@ -424,11 +455,22 @@ class StartedFrom : public Terminal, public ::testing::WithParamInterface<Start>
     if (child_ == 0) {
       close(master_);
       if (login_tty(terminal) != 0) _exit(126);
-      setenv("TERM", terminalType_, 1);
+      if (type == nullptr) {
+        unsetenv("TERM");
+      } else {
+        setenv("TERM", type, 1);
+      }
       execl(CALCULATOR_PROGRAM, CALCULATOR_PROGRAM, static_cast<char*>(nullptr));
       _exit(127);
     }
     close(terminal);
+  }
+};
+
+class StartedFrom : public ChosenStart, public ::testing::WithParamInterface<Start> {
+ protected:
+  void SetUp() override {
+    start(GetParam().editor ? "xterm" : "dumb", GetParam().cleared, GetParam().set);
   }
 
   // True once the program reads single keys without echo: the editor's keys, or the final key.
@@ -490,3 +532,20 @@ INSTANTIATE_TEST_SUITE_P(
                       Start{"NoEchoctlNoflsh", false, ECHOCTL, NOFLSH, Ending::kInsideWord},
                       Start{"NoIcanon", false, ECHOCTL | ICANON, NOFLSH, Ending::kQuit}),
     nameOf);
+
+// Without TERM there is no terminal to drive: lines are read as the terminal delivers them.
+TEST_F(ChosenStart, WithoutTermLinesAreReadPlainly) {
+  start(nullptr, 0, 0);
+  ASSERT_TRUE(readUntil(kPrompt));
+  type("a=2 ?=a*3\n");
+  ASSERT_TRUE(readUntil("? = 6"));
+  EXPECT_EQ(screen_.find(kEditorPrompt), std::string::npos) << "the editor drew: " << screen_;
+  type("q\n");
+  ASSERT_TRUE(readUntil("Press Enter"));
+  ASSERT_TRUE(waitForRawMode());
+  type("x");
+  ASSERT_TRUE(exitsWithin(5000ms));
+  EXPECT_TRUE(WIFEXITED(status_));
+  EXPECT_EQ(WEXITSTATUS(status_), 0);
+  expectSettingsRestored();
+}
