@@ -438,7 +438,8 @@ class ChosenStart : public Terminal {
  protected:
   void SetUp() override {}
 
-  void start(const char* type, tcflag_t cleared, tcflag_t set) {
+  // Standard output goes to `output` when it is given, a pipe say, and to the terminal else.
+  void start(const char* type, tcflag_t cleared, tcflag_t set, int output = -1) {
     winsize window = {};
     window.ws_row = 24;
     window.ws_col = 80;
@@ -455,6 +456,7 @@ class ChosenStart : public Terminal {
     if (child_ == 0) {
       close(master_);
       if (login_tty(terminal) != 0) _exit(126);
+      if (output >= 0 && dup2(output, STDOUT_FILENO) < 0) _exit(126);
       if (type == nullptr) {
         unsetenv("TERM");
       } else {
@@ -548,4 +550,35 @@ TEST_F(ChosenStart, WithoutTermLinesAreReadPlainly) {
   EXPECT_TRUE(WIFEXITED(status_));
   EXPECT_EQ(WEXITSTATUS(status_), 0);
   expectSettingsRestored();
+}
+
+// Typed at a terminal with the output going to a file or a pipe: no editor, whose drawing would
+// land in the output; the output is the dialogue alone.
+TEST_F(ChosenStart, OutputThatIsNoTerminalIsPlain) {
+  int output[2];
+  ASSERT_EQ(pipe(output), 0);
+  start("xterm", 0, 0, output[1]);
+  close(output[1]);
+  type("a=2 ?=a*3\nq\n");
+  std::string written;
+  const auto deadline = std::chrono::steady_clock::now() + 5s;
+  while (written.find("Press Enter") == std::string::npos &&
+         std::chrono::steady_clock::now() < deadline) {
+    pollfd ready = {output[0], POLLIN, 0};
+    if (poll(&ready, 1, 50) <= 0) continue;
+    char bytes[256];
+    const ssize_t count = read(output[0], bytes, sizeof bytes);
+    if (count <= 0) break;
+    written.append(bytes, static_cast<std::size_t>(count));
+  }
+  ASSERT_NE(written.find("Press Enter"), std::string::npos) << written;
+  EXPECT_EQ(written.substr(written.find("Готов: ")),
+            "Готов: Готов: Считаю строку: ?=a*3\nРезультаты расчёта: \n  a = 2\n  ? = 6\n"
+            "Готов: Press Enter");
+  ASSERT_TRUE(waitForRawMode());
+  type("x");
+  ASSERT_TRUE(exitsWithin(5000ms));
+  EXPECT_EQ(WEXITSTATUS(status_), 0);
+  expectSettingsRestored();
+  close(output[0]);
 }
