@@ -261,6 +261,23 @@ TEST_F(EditorTerminal, CtrlLDrawsTheWrappedPartOfAPrompt) {
   quit();
 }
 
+// A second Tab lists only where the first left the line and the cursor; another line, or the
+// cursor elsewhere, rings again, even where the line's text and the cursor's column written
+// side by side would read the same.
+TEST_F(EditorTerminal, ASecondTabElsewhereRingsAgain) {
+  const std::string left = "\x1b[D";
+  const std::string home = "\x1b[H";
+  const std::string end = "\x1b[F";
+  typeLine("?=111+222+55" + left + left + kTab);  // after "+": every function and name
+  ASSERT_TRUE(next(kBell)) << screen_;
+  type(end + "1" + home + kTab);  // "?=111+222+551", cursor 0: every command
+  ASSERT_TRUE(next(kBell)) << screen_;
+  type(end + "\n");
+  ASSERT_TRUE(next("? = 884")) << screen_;
+  EXPECT_EQ(screen_.find("help"), std::string::npos) << "a list after one Tab: " << screen_;
+  quit();
+}
+
 // In a window 14 columns wide, the prompts of four words fill exactly two rows and those of
 // three words a row and a half; Ctrl+L draws the last row of each again with the typed line.
 TEST_F(EditorTerminal, CtrlLDrawsTheLastRowOfAWideScreenLine) {
