@@ -132,7 +132,11 @@ TEST_F(EditorTerminal, CtrlCAfterALineOfTwoWordsGivesOnePrompt) {
 // After a line of one word and Enter, the next line starts with the one prompt written for it,
 // which the editor then draws again from the row's start: twice in what the terminal receives.
 TEST_F(EditorTerminal, EachLineAfterEnterHasOnePrompt) {
+  ASSERT_TRUE(next("h - для помощи\r\n"));
+  const std::size_t afterBanner = matched_;
   typeLine("a=1\n");
+  ASSERT_TRUE(next("a=1"));
+  EXPECT_EQ(count(screen_.substr(afterBanner, matched_ - afterBanner), kPromptWord), 2) << screen_;
   typeLine("b=2\n");
   ASSERT_TRUE(next("b=2"));
   const std::size_t afterLine = matched_;
