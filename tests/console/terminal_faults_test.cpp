@@ -216,6 +216,11 @@ TEST_F(EditorTerminal, CtrlCInsideTheLineMarksItsEnd) {
 TEST_F(EditorTerminal, ACharacterOfSeveralBytesIsOneKey) {
   typeLine("?=1+2я€\x7f\x7f\n");
   ASSERT_TRUE(next("? = 3")) << screen_;
+  // A byte that cannot continue a character drops the character begun; what follows counts.
+  typeLine(
+      "?=4+\xd1\xff"
+      "5\n");
+  ASSERT_TRUE(next("? = 9")) << screen_;
   EXPECT_FALSE(reportedError()) << screen_;
   quit();
 }
