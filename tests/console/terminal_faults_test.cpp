@@ -287,6 +287,19 @@ TEST_F(EditorTerminal, ASecondTabElsewhereRingsAgain) {
   quit();
 }
 
+// The editor recalls the last 500 lines typed: the 501st line back is gone.
+TEST_F(EditorTerminal, UpRecallsTheLast500Lines) {
+  for (int i = 1; i <= 501; ++i)
+    typeLine("a=" + std::to_string(i) + "\n");
+  std::string ups;
+  for (int i = 0; i < 501; ++i)
+    ups += "\x1b[A";
+  typeLine(ups + "\n");  // as far back as it goes: a=2
+  typeLine("?=a\n");
+  ASSERT_TRUE(next("? = 2")) << screen_.substr(screen_.size() - 300);
+  quit();
+}
+
 // In a window 14 columns wide, the prompts of four words fill exactly two rows and those of
 // three words a row and a half; Ctrl+L draws the last row of each again with the typed line.
 TEST_F(EditorTerminal, CtrlLDrawsTheLastRowOfAWideScreenLine) {
