@@ -347,8 +347,12 @@ bool hasWord(const std::string& line) {
 bool openLineEditor(const EditorLimits& limits, WordsToComplete words) {
   if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO) || !terminalIsCapable()) return false;
   if (!useUtf8Characters()) return false;
-  if (!startEditor(limits.historyLines) || !holdTerminal()) {
+  // The terminal's settings are taken before the editor starts: el_init sets the terminal to
+  // its own idea of the ordinary settings at once (echoctl on, noflsh off).
+  if (!holdTerminal()) return false;
+  if (!startEditor(limits.historyLines)) {
     endEditor();
+    releaseTerminal();
     return false;
   }
   wordsToComplete = words;
@@ -370,7 +374,8 @@ bool readEditedLine(std::string& line) {
     int count = 0;
     const char* typed = el_gets(editor, &count);
     if (typed == nullptr || count <= 0) return false;
-    screenLine.clear();  // Enter has moved to a new line
+    ambiguousState.clear();  // the first Tab on the next line rings, whatever it holds
+    screenLine.clear();      // Enter has moved to a new line
     promptStart = 0;
     line.assign(typed, static_cast<std::size_t>(count));
     if (!line.empty() && line.back() == '\n') line.pop_back();

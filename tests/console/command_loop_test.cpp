@@ -7,6 +7,7 @@
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "parse/tokenizer.hpp"
@@ -87,4 +88,18 @@ TEST(CommandLoop, TablesAfterAReplacementAreARebuilds) {
     ASSERT_TRUE(tokenizeAll()) << words;
     EXPECT_TRUE(afterLoop == tables()) << words;
   }
+}
+
+// A Tab completes from the five commands, the eight functions and the lines stored now.
+TEST(CommandLoop, WordsToCompleteAreTheCommandsFunctionsAndStoredLines) {
+  dialogue("a=1 bc=a*2 q");
+  const CompletionWords words = wordsToComplete();
+  EXPECT_EQ(std::vector<std::string_view>(words.commands.begin(), words.commands.end()),
+            (std::vector<std::string_view>{"help", "list", "run", "clear", "quit"}));
+  EXPECT_EQ(std::vector<std::string>(words.functions.begin(), words.functions.end()),
+            (std::vector<std::string>{"sin", "cos", "tg", "ctg", "sqrt", "exp", "ln", "lg"}));
+  EXPECT_EQ(std::vector<std::string>(words.storedLines.begin(), words.storedLines.end()),
+            (std::vector<std::string>{"a=1", "bc=a*2"}));
+  dialogue("c q");
+  EXPECT_TRUE(wordsToComplete().storedLines.empty());
 }

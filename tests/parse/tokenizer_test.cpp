@@ -3,12 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "support/capture.hpp"
+#include "support/number_texts.hpp"
 #include "workspace/workspace.hpp"
 
 namespace {
@@ -122,6 +125,25 @@ TEST_F(Tokenizer, NumbersTakeTheValueAtofGives) {
   }
 }
 
+// Digits past 64 bits and places past the exact powers of ten, read where they stand and
+// gathered across blanks.
+TEST_F(Tokenizer, LongNumbersTakeTheValueAtofGives) {
+  storeLines({""});
+  for (const std::string& text : longNumberTexts()) {
+    if (text.front() == '.') continue;  // no number starts with its point
+    const float expected = static_cast<float>(std::atof(text.c_str()));
+    for (const std::string& typed : {text, text.substr(0, 1) + " " + text.substr(1),
+                                     text.substr(0, text.size() - 1) + "  " + text.back()}) {
+      resetWorkspace();
+      LineTable[0] = "a=" + typed + "+1";
+      ASSERT_TRUE(tokenizeLine(0)) << typed;
+      EXPECT_EQ(NumberPool[0], expected) << typed;
+      EXPECT_EQ(NumberPool[1], 1) << typed;
+    }
+  }
+  EXPECT_EQ(output.take(), "");
+}
+
 TEST_F(Tokenizer, HelpExampleTakes37BytesAndSevenSlots) {
   ASSERT_TRUE(tokenize("?=(lg(23.67)/(23+45))*sin(0.12)-sqrt(10)*0.956^5"));
   const Bytes expected = {'(', 'f', 8,   '(', 'n', 0,   ')', '/', '(', 'n', 1,   '+', 'n',
@@ -232,6 +254,27 @@ TEST_F(Tokenizer, SyntaxErrorShowsAWholeUtf8Character) {
   }
 }
 
+// Blanks inside a number join its parts, and one point is allowed in all of them together.
+TEST_F(Tokenizer, NumberAcrossBlanksTakesOnePoint) {
+  const struct {
+    std::string text;
+    float value;
+  } joined[] = {
+      {"a=1 2", 12}, {"a=1 . 5", 1.5f}, {"a=1. 25", 1.25f}, {"a=0 .0 5", 0.05f}, {"a=3 .", 3}};
+  for (const auto& c : joined) {
+    resetWorkspace();
+    ASSERT_TRUE(tokenize(c.text)) << c.text;
+    EXPECT_EQ(NumberPool[0], c.value) << c.text;
+  }
+  EXPECT_EQ(output.take(), "");
+  for (const std::string text : {"a=1.2 .3", "a=1 .2.3", "a=1 . 2 .", "a=1. .", "a=1 2. 3 .4"}) {
+    resetWorkspace();
+    EXPECT_FALSE(tokenize(text)) << text;
+    const auto second = static_cast<int>(text.rfind('.'));
+    EXPECT_EQ(output.take(), syntaxReport(0, text, second, '.')) << text;
+  }
+}
+
 TEST_F(Tokenizer, NulByteInsideTheTextIsNoEndOfText) {
   for (const std::string& text : {std::string("?=(1\0)", 6), std::string("a=b\0", 4),
                                   std::string("a\0=1", 4), std::string("?=(\0)", 5)}) {
@@ -272,6 +315,49 @@ TEST_F(Tokenizer, FindFunctionKnowsEightNames) {
   EXPECT_EQ(findFunction("nul"), 0);
   EXPECT_EQ(findFunction(""), 0);
   EXPECT_EQ(output.take(), "Неизвестная функция - nul\nНеизвестная функция - \n");
+}
+
+// A function name with one letter changed, dropped or doubled, or with more letters after it,
+// names no function, unless it is another function's name.
+TEST_F(Tokenizer, EveryMisspelledFunctionNameIsUnknown) {
+  const std::vector<std::string> names = {"sin", "cos", "tg", "ctg", "sqrt", "exp", "ln", "lg"};
+  const auto indexOf = [&names](const std::string& name) {
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      if (names[i] == name) return static_cast<int>(i + 1);
+    }
+    return 0;
+  };
+  std::vector<std::string> misspelled;
+  for (const std::string& name : names) {
+    for (std::size_t at = 0; at < name.size(); ++at) {
+      misspelled.push_back(name.substr(0, at) + name.substr(at + 1));
+      misspelled.push_back(name.substr(0, at + 1) + name.substr(at));
+      for (int byte = 1; byte < 256; ++byte) {
+        std::string changed = name;
+        changed[at] = static_cast<char>(byte);
+        if (changed != name) misspelled.push_back(changed);
+      }
+    }
+    for (std::string longer = name + "s"; longer.size() <= 10; longer += "q")
+      misspelled.push_back(longer);
+    misspelled.push_back(name + name);
+  }
+  for (const std::string& name : misspelled) {
+    const int expected = indexOf(name);
+    EXPECT_EQ(findFunction(name), expected) << name;
+    EXPECT_EQ(output.take(), expected == 0 ? "Неизвестная функция - " + name + "\n" : "") << name;
+  }
+  // Typed in a line, where a name is letters and digits.
+  for (const std::string& name : misspelled) {
+    if (!std::isalpha(static_cast<unsigned char>(name[0])) ||
+        !std::all_of(name.begin(), name.end(),
+                     [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }))
+      continue;
+    resetWorkspace();
+    const bool known = indexOf(name) != 0;
+    EXPECT_EQ(tokenize("a=" + name + "(2)"), known) << name;
+    EXPECT_EQ(output.take(), known ? "" : "Неизвестная функция - " + name + "\n") << name;
+  }
 }
 
 TEST_F(Tokenizer, TokenizeAllStopsAtTheFirstFailure) {

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "terminal/word_source.hpp"
@@ -83,4 +84,19 @@ TEST(WordSource, WithoutTheEditorWordsComeFromStandardInput) {
   stopReadingWords();
   std::cin.clear();
   std::cin.rdbuf(saved);
+}
+
+// A line handed over as a view into longer text ends at the view's end, whatever follows it.
+TEST(WordSplitting, ALineEndsWhereItsViewEnds) {
+  const std::string text = "ab  cd e";
+  for (std::size_t length = 0; length <= text.size(); ++length) {
+    const std::string_view line = std::string_view(text).substr(0, length);
+    std::vector<std::string> words;
+    std::size_t position = 0;
+    std::string word;
+    while (takeWord(line, position, word))
+      words.push_back(word);
+    EXPECT_EQ(position, length);
+    EXPECT_EQ(words, extractedWords(std::string(line))) << length;
+  }
 }

@@ -3,6 +3,8 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <random>
@@ -85,5 +87,28 @@ TEST(FormatFloat, AsTheStreamWritesFloats) {
     std::memcpy(&value, &bits, sizeof value);
     if (std::isnan(value)) continue;
     ASSERT_EQ(formatted(value), streamed(value)) << std::hex << bits;
+  }
+}
+
+// Every power of ten in single precision, the floats on either side of it, and those about the
+// values that round up to it in six digits, where the digits and the form change; each against
+// the C library's printf.
+TEST(FormatFloat, AboutEveryPowerOfTenAsPrintf) {
+  for (int exponent = -45; exponent <= 38; ++exponent) {
+    const std::string power = "1e" + std::to_string(exponent);
+    const std::string roundsUp = "9.999995e" + std::to_string(exponent - 1);
+    for (const std::string& text : {power, roundsUp}) {
+      float value = std::strtof(text.c_str(), nullptr);
+      for (int step = 0; step < 3; ++step)
+        value = std::nextafter(value, 0.0f);
+      for (int step = 0; step < 7; ++step) {
+        for (const float signedValue : {value, -value}) {
+          char expected[32];
+          std::snprintf(expected, sizeof expected, "%g", static_cast<double>(signedValue));
+          EXPECT_EQ(formatted(signedValue), expected) << text << " step " << step;
+        }
+        value = std::nextafter(value, std::numeric_limits<float>::infinity());
+      }
+    }
   }
 }
