@@ -2,63 +2,7 @@
 // Ctrl+C and Ctrl+D, checked through the values that the program reports.
 #include "terminal_sessions/pseudo_terminal.hpp"
 
-namespace {
-
-// The keys as xterm sends them.
-const std::string kUp = "\x1b[A";
-const std::string kLeft = "\x1b[D";
-const std::string kHome = "\x1b[H";
-const std::string kDelete = "\x1b[3~";
-const std::string kTab = "\t";
-const std::string kBackspace = "\x7f";
-const std::string kCtrlC = "\x03";
-const std::string kCtrlD = "\x04";
-const std::string kCtrlK = "\x0b";
-const std::string kCtrlL = "\x0c";
-const std::string kCtrlU = "\x15";
-const std::string kCtrlW = "\x17";
-const std::string kAltBackspace = "\x1b\x7f";
-
-// The editor starts each line by drawing the screen line again from the row's start.
-const std::string kEditorPrompt = "\rГотов: ";
-
-class EditingTerminal : public Terminal {
- protected:
-  EditingTerminal() { terminalType_ = "xterm"; }
-
-  // Waits until the editor reads a new line, then types the keys. The editor draws its
-  // prompt before it switches the terminal to single keys; keys typed before that would be
-  // echoed by the terminal itself.
-  void typeLine(const std::string& keys) {
-    ASSERT_TRUE(next(kEditorPrompt)) << screen_;
-    ASSERT_TRUE(waitForRawMode());
-    type(keys);
-  }
-
-  // Ends with "q" and one key, and checks the program's status and the terminal's settings.
-  void quit() {
-    typeLine("q\n");
-    ASSERT_TRUE(next("Press Enter"));
-    ASSERT_TRUE(waitForRawMode());
-    type("x");
-    expectCleanExit();
-  }
-
-  // The editor has drawn the prompt again and the row shows it alone.
-  void expectPromptOnANewRow() {
-    ASSERT_TRUE(next(kEditorPrompt)) << screen_;
-    ASSERT_TRUE(waitForRawMode());
-    EXPECT_EQ(cursorRow(), "Готов: ") << screen_;
-  }
-
-  bool reportedError() const {
-    return screen_.find("Ошибка") != std::string::npos ||
-           screen_.find("Неизвестная") != std::string::npos ||
-           screen_.find("Не определено") != std::string::npos;
-  }
-};
-
-}  // namespace
+namespace {}  // namespace
 
 TEST_F(EditingTerminal, UpRecallsEarlierLines) {
   typeLine("a=2\n");

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -216,6 +217,70 @@ class Terminal : public ::testing::Test {
   bool exited_ = false;
   termios before_{};
   std::string screen_;
+};
+
+// The keys as xterm sends them.
+const std::string kUp = "\x1b[A";
+const std::string kLeft = "\x1b[D";
+const std::string kHome = "\x1b[H";
+const std::string kDelete = "\x1b[3~";
+const std::string kTab = "\t";
+const std::string kBackspace = "\x7f";
+const std::string kCtrlC = "\x03";
+const std::string kCtrlD = "\x04";
+const std::string kCtrlK = "\x0b";
+const std::string kCtrlL = "\x0c";
+const std::string kCtrlU = "\x15";
+const std::string kCtrlW = "\x17";
+const std::string kAltBackspace = "\x1b\x7f";
+const std::string kBell = "\x07";
+const std::string kPrompt = "Готов: ";
+
+// The editor starts each line by drawing the screen line again from the row's start.
+const std::string kEditorPrompt = "\rГотов: ";
+
+class EditingTerminal : public Terminal {
+ protected:
+  EditingTerminal() { terminalType_ = "xterm"; }
+
+  // Waits until the editor reads a new line, then types the keys. The editor draws its
+  // prompt before it switches the terminal to single keys; keys typed before that would be
+  // echoed by the terminal itself.
+  void typeLine(const std::string& keys) {
+    ASSERT_TRUE(next(kEditorPrompt)) << screen_;
+    ASSERT_TRUE(waitForRawMode());
+    type(keys);
+  }
+
+  // The window's new size; the terminal tells the program with SIGWINCH.
+  void resize(unsigned short rows, unsigned short columns) {
+    winsize window = {};
+    window.ws_row = rows;
+    window.ws_col = columns;
+    ASSERT_EQ(ioctl(master_, TIOCSWINSZ, &window), 0);
+  }
+
+  // Ends with "q" and one key, and checks the program's status and the terminal's settings.
+  void quit() {
+    typeLine("q\n");
+    ASSERT_TRUE(next("Press Enter"));
+    ASSERT_TRUE(waitForRawMode());
+    type("x");
+    expectCleanExit();
+  }
+
+  // The editor has drawn the prompt again and the row shows it alone.
+  void expectPromptOnANewRow() {
+    ASSERT_TRUE(next(kEditorPrompt)) << screen_;
+    ASSERT_TRUE(waitForRawMode());
+    EXPECT_EQ(cursorRow(), "Готов: ") << screen_;
+  }
+
+  bool reportedError() const {
+    return screen_.find("Ошибка") != std::string::npos ||
+           screen_.find("Неизвестная") != std::string::npos ||
+           screen_.find("Не определено") != std::string::npos;
+  }
 };
 
 }  // namespace

@@ -1,8 +1,6 @@
 // The calculator at a pseudo-terminal where things go wrong most easily: a window resized while
 // typing, completion lists, Ctrl+C after several words, screen lines wider than the window, and
 // terminal settings other than the default given back however the program ends.
-#include <sys/ioctl.h>
-
 #include <csignal>
 #include <string>
 
@@ -10,16 +8,8 @@
 
 namespace {
 
-const std::string kTab = "\t";
-const std::string kCtrlC = "\x03";
-const std::string kCtrlD = "\x04";
-const std::string kCtrlL = "\x0c";
-const std::string kBell = "\x07";
-const std::string kPrompt = "Готов: ";
 // The prompt without its blank, which the editor may leave out at the end of a full row.
 const std::string kPromptWord = "Готов:";
-// The editor starts each line by drawing the screen line again from the row's start.
-const std::string kEditorPrompt = "\rГотов: ";
 // xterm's clear screen, which Ctrl+L sends before it draws the line again.
 const std::string kClearScreen = "\x1b[2J";
 
@@ -30,45 +20,9 @@ int count(const std::string& text, const std::string& part) {
   return found;
 }
 
-class EditorTerminal : public Terminal {
- protected:
-  EditorTerminal() { terminalType_ = "xterm"; }
-
-  // Waits until the editor reads a new line, then types the keys.
-  void typeLine(const std::string& keys) {
-    ASSERT_TRUE(next(kEditorPrompt)) << screen_;
-    ASSERT_TRUE(waitForRawMode());
-    type(keys);
-  }
-
-  // The window's new size; the terminal tells the program with SIGWINCH.
-  void resize(unsigned short rows, unsigned short columns) {
-    winsize window = {};
-    window.ws_row = rows;
-    window.ws_col = columns;
-    ASSERT_EQ(ioctl(master_, TIOCSWINSZ, &window), 0);
-  }
-
-  void quit() {
-    typeLine("q\n");
-    ASSERT_TRUE(next("Press Enter"));
-    ASSERT_TRUE(waitForRawMode());
-    type("x");
-    ASSERT_TRUE(exitsWithin(5000ms));
-    EXPECT_TRUE(WIFEXITED(status_));
-    EXPECT_EQ(WEXITSTATUS(status_), 0);
-    expectSettingsRestored();
-  }
-
-  bool reportedError() const {
-    return screen_.find("Ошибка") != std::string::npos ||
-           screen_.find("Неизвестная") != std::string::npos;
-  }
-};
-
 }  // namespace
 
-TEST_F(EditorTerminal, ResizedWhileTypingTheLineGoesOn) {
+TEST_F(EditingTerminal, ResizedWhileTypingTheLineGoesOn) {
   typeLine("?=1");
   ASSERT_TRUE(next("?=1"));
   resize(24, 60);
@@ -89,7 +43,7 @@ TEST_F(EditorTerminal, ResizedWhileTypingTheLineGoesOn) {
 
 // Ten names that share "counter": the first Tab after the whole shared part rings, the second
 // lists them all in rows of seven at 80 columns, and the line is drawn again below the list.
-TEST_F(EditorTerminal, TwoTabsOnAnAmbiguousWordRingThenList) {
+TEST_F(EditingTerminal, TwoTabsOnAnAmbiguousWordRingThenList) {
   for (int i = 1; i <= 10; ++i)
     typeLine("counter" + std::to_string(i) + "=" + std::to_string(i) + "\n");
   // Tab adds what every candidate shares and no more.
@@ -113,7 +67,7 @@ TEST_F(EditorTerminal, TwoTabsOnAnAmbiguousWordRingThenList) {
   quit();
 }
 
-TEST_F(EditorTerminal, CtrlCAfterALineOfTwoWordsGivesOnePrompt) {
+TEST_F(EditingTerminal, CtrlCAfterALineOfTwoWordsGivesOnePrompt) {
   typeLine("a=1 b=2\n");
   typeLine("?=a+");
   ASSERT_TRUE(next("?=a+"));
@@ -131,7 +85,7 @@ TEST_F(EditorTerminal, CtrlCAfterALineOfTwoWordsGivesOnePrompt) {
 
 // After a line of one word and Enter, the next line starts with the one prompt written for it,
 // which the editor then draws again from the row's start: twice in what the terminal receives.
-TEST_F(EditorTerminal, EachLineAfterEnterHasOnePrompt) {
+TEST_F(EditingTerminal, EachLineAfterEnterHasOnePrompt) {
   ASSERT_TRUE(next("h - для помощи\r\n"));
   const std::size_t afterBanner = matched_;
   typeLine("a=1\n");
@@ -151,7 +105,7 @@ TEST_F(EditorTerminal, EachLineAfterEnterHasOnePrompt) {
 
 // Enter on an empty line, or on blanks alone, asks for the next line, without a prompt of its
 // own as when standard input is read; it ends nothing.
-TEST_F(EditorTerminal, EnterWithoutAWordAsksForTheNextLine) {
+TEST_F(EditingTerminal, EnterWithoutAWordAsksForTheNextLine) {
   typeLine("\n   \n?=2\n");
   ASSERT_TRUE(next("? = 2")) << screen_;
   EXPECT_EQ(screen_.find("Press Enter"), std::string::npos) << screen_;
@@ -160,7 +114,7 @@ TEST_F(EditorTerminal, EnterWithoutAWordAsksForTheNextLine) {
 
 // The editor is closed before the final key: a signal that ends the program while it waits
 // for that key ends it as it would anywhere, with the terminal as found.
-TEST_F(EditorTerminal, InterruptedWhileWaitingForTheFinalKey) {
+TEST_F(EditingTerminal, InterruptedWhileWaitingForTheFinalKey) {
   typeLine("q\n");
   ASSERT_TRUE(next("Press Enter"));
   ASSERT_TRUE(waitForRawMode());
@@ -198,7 +152,7 @@ TEST_F(UnknownTerminal, IsReadWithoutTheEditor) {
 }
 
 // Ctrl+C in the middle of the line shows the whole line, then "^C" after it.
-TEST_F(EditorTerminal, CtrlCInsideTheLineMarksItsEnd) {
+TEST_F(EditingTerminal, CtrlCInsideTheLineMarksItsEnd) {
   const std::string left = "\x1b[D";
   typeLine("?=12");
   ASSERT_TRUE(next("?=12"));
@@ -213,7 +167,7 @@ TEST_F(EditorTerminal, CtrlCInsideTheLineMarksItsEnd) {
 }
 
 // A character of several bytes is one key: one Backspace takes it away whole.
-TEST_F(EditorTerminal, ACharacterOfSeveralBytesIsOneKey) {
+TEST_F(EditingTerminal, ACharacterOfSeveralBytesIsOneKey) {
   typeLine("?=1+2я€\x7f\x7f\n");
   ASSERT_TRUE(next("? = 3")) << screen_;
   // A byte that cannot continue a character drops the character begun; what follows counts.
@@ -226,7 +180,7 @@ TEST_F(EditorTerminal, ACharacterOfSeveralBytesIsOneKey) {
 }
 
 // Ctrl+R searches the earlier lines as the search text is typed; Enter takes the line found.
-TEST_F(EditorTerminal, CtrlRFindsAnEarlierLine) {
+TEST_F(EditingTerminal, CtrlRFindsAnEarlierLine) {
   typeLine("a=5\n");
   typeLine("?=a*7\n");
   ASSERT_TRUE(next("? = 35")) << screen_;
@@ -242,7 +196,7 @@ TEST_F(EditorTerminal, CtrlRFindsAnEarlierLine) {
 }
 
 // A word that names one stored line and nothing more: Tab has nothing to add and rings no bell.
-TEST_F(EditorTerminal, TabOnACompleteWordDoesNothing) {
+TEST_F(EditingTerminal, TabOnACompleteWordDoesNothing) {
   typeLine("alpha=1\n");
   typeLine("?=alpha" + kTab + "+1\n");
   ASSERT_TRUE(next("? = 2")) << screen_;
@@ -252,7 +206,7 @@ TEST_F(EditorTerminal, TabOnACompleteWordDoesNothing) {
 
 // In a window 16 columns wide the prompts of three words (21 columns) wrap inside the third:
 // Ctrl+L draws the row from there on, a part of a prompt.
-TEST_F(EditorTerminal, CtrlLDrawsTheWrappedPartOfAPrompt) {
+TEST_F(EditingTerminal, CtrlLDrawsTheWrappedPartOfAPrompt) {
   ASSERT_TRUE(next(kEditorPrompt));
   ASSERT_TRUE(waitForRawMode());
   resize(24, 16);
@@ -273,7 +227,7 @@ TEST_F(EditorTerminal, CtrlLDrawsTheWrappedPartOfAPrompt) {
 // A second Tab lists only where the first left the line and the cursor; another line, or the
 // cursor elsewhere, rings again, even where the line's text and the cursor's column written
 // side by side would read the same.
-TEST_F(EditorTerminal, ASecondTabElsewhereRingsAgain) {
+TEST_F(EditingTerminal, ASecondTabElsewhereRingsAgain) {
   const std::string left = "\x1b[D";
   const std::string home = "\x1b[H";
   const std::string end = "\x1b[F";
@@ -288,7 +242,7 @@ TEST_F(EditorTerminal, ASecondTabElsewhereRingsAgain) {
 }
 
 // The editor recalls the last 500 lines typed: the 501st line back is gone.
-TEST_F(EditorTerminal, UpRecallsTheLast500Lines) {
+TEST_F(EditingTerminal, UpRecallsTheLast500Lines) {
   for (int i = 1; i <= 501; ++i)
     typeLine("a=" + std::to_string(i) + "\n");
   std::string ups;
@@ -302,7 +256,7 @@ TEST_F(EditorTerminal, UpRecallsTheLast500Lines) {
 
 // In a window 14 columns wide, the prompts of four words fill exactly two rows and those of
 // three words a row and a half; Ctrl+L draws the last row of each again with the typed line.
-TEST_F(EditorTerminal, CtrlLDrawsTheLastRowOfAWideScreenLine) {
+TEST_F(EditingTerminal, CtrlLDrawsTheLastRowOfAWideScreenLine) {
   ASSERT_TRUE(next(kEditorPrompt));
   ASSERT_TRUE(waitForRawMode());
   resize(24, 14);
@@ -334,7 +288,7 @@ namespace {
 // job: in a process group of its own in the foreground. When the job stops, the shell takes
 // the terminal back and reports its settings; told to go on, it continues the job in the
 // foreground, as fg does.
-class JobControlShell : public EditorTerminal {
+class JobControlShell : public EditingTerminal {
  protected:
   void SetUp() override {
     winsize window = {};
@@ -390,7 +344,7 @@ class JobControlShell : public EditorTerminal {
 
   void TearDown() override {
     if (job_ > 0) kill(job_, SIGKILL);
-    EditorTerminal::TearDown();
+    EditingTerminal::TearDown();
     for (const int end : {reports_[0], reports_[1], goOn_[0], goOn_[1]})
       close(end);
   }

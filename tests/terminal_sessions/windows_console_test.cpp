@@ -7,13 +7,9 @@
 
 namespace {
 
-// The keys as xterm sends them; wine's console reads them as a Windows keyboard's.
-const std::string kUp = "\x1b[A";
-const std::string kLeft = "\x1b[D";
-const std::string kTab = "\t";
-const std::string kCtrlC = "\x03";
-
-const std::string kPrompt = "Готов:";
+// The keys are xterm's (pseudo_terminal.hpp); wine's console reads them as a Windows keyboard's.
+// The prompt without its blank, which wine often draws as an erasure and a step to the right.
+const std::string kPromptWord = "Готов:";
 
 // The text that the terminal shows, near enough to look for words in it: wine draws its console
 // with control sequences and often writes a blank as an erasure and a step to the right. Steps
@@ -67,7 +63,7 @@ class WindowsConsole : public Terminal {
   // Types the keys once a prompt shows and wine's console reads single keys: it switches the
   // terminal over only when the program first reads, and the terminal would echo keys before.
   void typeAtPrompt(const std::string& keys) {
-    ASSERT_TRUE(shows(kPrompt)) << shownText(screen_);
+    ASSERT_TRUE(shows(kPromptWord)) << shownText(screen_);
     ASSERT_TRUE(waitForRawMode());
     type(keys);
   }
@@ -137,7 +133,7 @@ TEST_F(WindowsConsole, TabCompletesFunctionsNamesAndStoredExpressions) {
   typeAtPrompt("?=al" + kTab);
   typeAfter("?=alp", kTab);
   expectShows("alpha  alps");
-  typeAfter(kPrompt + " ?=alp", "s+alpha\r");
+  typeAfter(kPromptWord + " ?=alp", "s+alpha\r");
   expectShows("? = 5");
   // Inside the line, the completion goes where the Tab was, and so does the cursor.
   typeAtPrompt("?=sq+1");
