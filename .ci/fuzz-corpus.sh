@@ -2,35 +2,19 @@
 # Longer fuzzing that keeps what it finds: fuzzes whole dialogues from fuzz/corpus and the
 # transcripts' inputs for FUZZ_SECONDS (15 minutes unless told), then merges the corpus and the
 # new inputs into the smallest set that covers the same edges (libFuzzer's -merge=1), which
-# replaces fuzz/corpus's files named by their SHA-1; the named seeds stay. Commit fuzz/corpus afterwards: the next run, CI's included,
-# starts where this one stopped, and the README's test command replays every file.
+# replaces fuzz/corpus's files named by their SHA-1; the named seeds stay. Commit fuzz/corpus
+# afterwards: the next run, CI's included, starts where this one stopped, and the README's test
+# command replays every file.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${FUZZ_SECONDS:-900}
 jobs=${FUZZ_JOBS:-1}
-fuzzer=build-fuzz/fuzz/calculator_fuzzer
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+. .ci/fuzz-lib.sh
 
-echo "== libFuzzer build (clang++, AddressSanitizer, UndefinedBehaviorSanitizer)"
-cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz --target calculator_fuzzer
-
-mkdir "$work/new" "$work/seeds" "$work/merged" "$work/artifacts"
-cp -- tests/transcripts/*.in "$work/seeds/"
+mkdir "$work/new" "$work/merged"
 options=(-dict=fuzz/calculator.dict -timeout=10 -rss_limit_mb=2048 -max_len=2048
   -artifact_prefix="$work/artifacts/")
-
-report_failure() {
-  tail -n 60 "$1"
-  for artifact in "$work"/artifacts/*; do
-    [ -e "$artifact" ] || continue
-    echo "-- $(basename "$artifact") (base64):"
-    base64 "$artifact"
-  done
-  exit 1
-}
 
 echo "== fuzzing for ${seconds} s from $(ls fuzz/corpus | wc -l) corpus files, ${jobs} job(s)"
 # New inputs go to the first directory; the corpus and the seeds only feed the fuzzer.
@@ -44,8 +28,7 @@ else
   "$fuzzer" "$work/new" fuzz/corpus "$work/seeds" "${options[@]}" -max_total_time="$seconds" \
     -print_final_stats=1 >"$work/fuzz.log" 2>&1 || report_failure "$work/fuzz.log"
 fi
-grep -E '^#[0-9]+[[:space:]]+(INITED|DONE)|^stat::(number_of_executed_units|peak_rss_mb)' \
-  "$work/fuzz.log"
+print_fuzz_figures "$work/fuzz.log"
 
 echo "== merging $(ls "$work/new" | wc -l) new inputs into fuzz/corpus"
 # The smallest set that reaches every edge that the corpus and the new inputs reach; with

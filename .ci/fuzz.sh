@@ -5,38 +5,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-. .ci/lib.sh
-need_command cmake cmake
-need_command clang++ clang
-need_package libclang-rt-14-dev
-# The fuzz preset configures the tests too, which need GoogleTest.
-need_file /usr/include/gtest/gtest.h libgtest-dev
-install_needed
-
 seconds=${FUZZ_SECONDS:-120}
-fuzzer=build-fuzz/fuzz/calculator_fuzzer
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+. .ci/fuzz-lib.sh
 
-echo "== libFuzzer build (clang++, AddressSanitizer, UndefinedBehaviorSanitizer)"
-cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz --target calculator_fuzzer
-
-# On failure: the end of the fuzzer's log and every input it kept, so that the log alone
-# is enough to reproduce the fault (base64 -d the input, then run the fuzzer on it).
-report_failure() {
-  tail -n 60 "$1"
-  for artifact in "$work"/artifacts/*; do
-    [ -e "$artifact" ] || continue
-    echo "-- $(basename "$artifact") (base64):"
-    base64 "$artifact"
-  done
-  exit 1
-}
-
-mkdir "$work/seeds" "$work/corpus" "$work/artifacts"
+mkdir "$work/corpus"
 cp -- fuzz/corpus/* "$work/seeds/"
-cp -- tests/transcripts/*.in "$work/seeds/"
 
 echo "== replaying $(ls "$work/seeds" | wc -l) saved inputs"
 # Given files rather than directories, libFuzzer runs each once and fuzzes nothing.
@@ -50,5 +23,5 @@ echo "== fuzzing for ${seconds} s"
   -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=2048 \
   -print_final_stats=1 -artifact_prefix="$work/artifacts/" >"$work/fuzz.log" 2>&1 ||
   report_failure "$work/fuzz.log"
-grep -E '^#[0-9]+[[:space:]]+(INITED|DONE)|^stat::(number_of_executed_units|peak_rss_mb)' "$work/fuzz.log"
+print_fuzz_figures "$work/fuzz.log"
 echo "== fuzzing found no fault"
