@@ -28,12 +28,9 @@ class Terminal : public ::testing::Test {
  protected:
   // The terminal's settings are read before the program starts, which may change them at once.
   void SetUp() override {
-    winsize window = {};
-    window.ws_row = 24;
-    window.ws_col = 80;
     int terminal = -1;
-    ASSERT_EQ(openpty(&master_, &terminal, nullptr, nullptr, &window), 0) << std::strerror(errno);
-    ASSERT_EQ(tcgetattr(terminal, &before_), 0);
+    openTerminal(terminal);
+    if (HasFatalFailure()) return;
     child_ = fork();
     ASSERT_GE(child_, 0) << std::strerror(errno);
     if (child_ == 0) {
@@ -44,6 +41,16 @@ class Terminal : public ::testing::Test {
       _exit(127);
     }
     close(terminal);
+  }
+
+  // Opens a pseudo-terminal of 24 rows of 80 columns, its program's side in `terminal`, and
+  // reads its settings before any program can change them.
+  void openTerminal(int& terminal) {
+    winsize window = {};
+    window.ws_row = 24;
+    window.ws_col = 80;
+    ASSERT_EQ(openpty(&master_, &terminal, nullptr, nullptr, &window), 0) << std::strerror(errno);
+    ASSERT_EQ(tcgetattr(terminal, &before_), 0);
   }
 
   void TearDown() override {

@@ -291,12 +291,9 @@ namespace {
 class JobControlShell : public EditingTerminal {
  protected:
   void SetUp() override {
-    winsize window = {};
-    window.ws_row = 24;
-    window.ws_col = 80;
     int terminal = -1;
-    ASSERT_EQ(openpty(&master_, &terminal, nullptr, nullptr, &window), 0) << std::strerror(errno);
-    ASSERT_EQ(tcgetattr(terminal, &before_), 0);
+    openTerminal(terminal);
+    if (HasFatalFailure()) return;
     int ready[2];
     ASSERT_EQ(pipe(reports_), 0);
     ASSERT_EQ(pipe(goOn_), 0);
