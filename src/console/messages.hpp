@@ -2,7 +2,10 @@
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 
+#include "text/utf8.hpp"
+#include "text/windows1251.hpp"
 #include "workspace/capacities.hpp"
 
 // A NUL-terminated Windows-1251 message of at most 59 bytes.
@@ -16,34 +19,18 @@ namespace message_encoding {
 void messageIsLongerThan59Bytes();
 void characterHasNoWindows1251Code();
 
-// Decodes one UTF-8 character starting at `at`, advancing `at` past it.
-consteval char32_t decodeUtf8(const char* utf8, std::size_t& at) {
-  const auto lead = static_cast<unsigned char>(utf8[at++]);
-  if (lead < 0x80) return lead;
-  const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : 1;
-  char32_t code = lead & (0x3F >> extra);
-  for (int i = 0; i < extra; ++i)
-    code = (code << 6) | (static_cast<unsigned char>(utf8[at++]) & 0x3F);
-  return code;
-}
-
-// The Windows-1251 byte of an ASCII character or a Russian letter.
-consteval unsigned char toWindows1251(char32_t code) {
-  if (code < 0x80) return static_cast<unsigned char>(code);
-  if (code >= 0x0410 && code <= 0x044F) return static_cast<unsigned char>(code - 0x0410 + 0xC0);
-  if (code == 0x0401) return 0xA8;  // Ё
-  if (code == 0x0451) return 0xB8;  // ё
-  characterHasNoWindows1251Code();
-  return 0;
-}
-
-// Builds a message from a UTF-8 literal, checking its length in Windows-1251 bytes.
-consteval Message windows1251(const char* utf8) {
+// Builds a message from a UTF-8 literal, checking its length in Windows-1251 bytes and that
+// each of its characters has a byte there.
+consteval Message windows1251(std::string_view utf8) {
   Message message{};
   std::size_t length = 0;
-  for (std::size_t at = 0; utf8[at] != '\0';) {
+  while (!utf8.empty()) {
+    const std::size_t sequence = utf8LengthOfLead(utf8[0]);
+    const unsigned char byte = windows1251Of(utf8CodeOf(utf8.substr(0, sequence)));
+    if (byte == kWindows1251Placeholder) characterHasNoWindows1251Code();
     if (length + 1 >= kMessageBufferSize) messageIsLongerThan59Bytes();
-    message.text[length++] = static_cast<char>(toWindows1251(decodeUtf8(utf8, at)));
+    message.text[length++] = static_cast<char>(byte);
+    utf8.remove_prefix(sequence);
   }
   return message;
 }

@@ -5,39 +5,15 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <array>
 #include <cerrno>
 #include <csignal>
 #include <iostream>
 
 #include "platform/platform.hpp"
+#include "text/utf8.hpp"
 #include "text/windows1251.hpp"
 
 namespace {
-
-// The UTF-8 bytes of one character, at most three for these code points.
-struct Utf8 {
-  char bytes[3];
-  unsigned char length;
-};
-
-constexpr Utf8 encodeUtf8(char32_t code) {
-  const auto byte = [](char32_t value) { return static_cast<char>(value); };
-  if (code < 0x80) return {{byte(code), 0, 0}, 1};
-  if (code < 0x800) return {{byte(0xC0 | (code >> 6)), byte(0x80 | (code & 0x3F)), 0}, 2};
-  return {
-      {byte(0xE0 | (code >> 12)), byte(0x80 | ((code >> 6) & 0x3F)), byte(0x80 | (code & 0x3F))},
-      3};
-}
-
-// Every Windows-1251 byte's UTF-8 encoding, computed once by the compiler.
-constexpr auto kUtf8Of = [] {
-  std::array<Utf8, 256> table{};
-  for (int byte = 0; byte < 256; ++byte) {
-    table[byte] = encodeUtf8(unicodeOfWindows1251(static_cast<unsigned char>(byte)));
-  }
-  return table;
-}();
 
 // ---- The held terminal ----------------------------------------------------------------------
 
@@ -139,15 +115,10 @@ void noteTypedLineInterrupted(int) {
 
 void convertMessage(const char* message, char* converted) {
   for (; *message != '\0'; ++message) {
-    const Utf8& character = kUtf8Of[static_cast<unsigned char>(*message)];
-    // All three bytes are copied and only `length` kept: the buffer has room for three bytes
-    // per character, so the spare ones land inside it and are overwritten next. Plain stores,
-    // not memcpy: with _FORTIFY_SOURCE=3 a memcpy into a buffer whose size is known only at
-    // run time becomes a call of the checked copy for every character.
-    converted[0] = character.bytes[0];
-    converted[1] = character.bytes[1];
-    converted[2] = character.bytes[2];
-    converted += character.length;
+    const Utf8Bytes character =
+        utf8BytesOf(unicodeOfWindows1251(static_cast<unsigned char>(*message)));
+    for (std::size_t k = 0; k < character.length; ++k)
+      *converted++ = character.bytes[k];
   }
   *converted = '\0';
 }
