@@ -1,16 +1,12 @@
 // The evaluator: six left-to-right passes over a token stream, each reducing one kind of
-// operation to number tokens, so that precedence follows the order of the passes. The readings
-// that compute a range or a line at once stand beside it, in readings.cpp.
+// operation to number tokens, so that precedence follows the order of the passes.
 #include "eval/evaluator.hpp"
 
+#include <cmath>
 #include <iostream>
 
 #include "console/messages.hpp"
 #include "console/output.hpp"
-#include "eval/operations.hpp"
-#include "eval/readings.hpp"
-#include "parse/tokenizer.hpp"
-#include "text/float_environment.hpp"
 #include "workspace/workspace.hpp"
 
 namespace {
@@ -18,14 +14,39 @@ namespace {
 // Lines whose evaluation has begun and not yet ended.
 bool lineUnderEvaluation[kMaxLines];
 
-bool report(const Message& message) {
-  printMessage(message.text);
-  std::cout << endLine;
+bool fail(const Message& message) {
+  printMessageLine(message);
   return false;
 }
 
 bool internalError() {
-  return report(kInternalError);
+  return fail(kInternalError);
+}
+
+// A function of a single-precision argument, computed in double precision and rounded once.
+float applyFunction(std::uint8_t function, float argument) {
+  const double x = argument;
+  switch (function) {
+    case 1: return static_cast<float>(std::sin(x));
+    case 2: return static_cast<float>(std::cos(x));
+    case 3: return static_cast<float>(std::tan(x));
+    case 4: return static_cast<float>(1.0 / std::tan(x));
+    case 5: return static_cast<float>(std::sqrt(x));
+    case 6: return static_cast<float>(std::exp(x));
+    case 7: return static_cast<float>(std::log(x));
+    case 8: return static_cast<float>(std::log10(x));
+    default: return argument;
+  }
+}
+
+float applyOperator(std::uint8_t op, float a, float b) {
+  switch (op) {
+    case '^': return static_cast<float>(std::pow(static_cast<double>(a), static_cast<double>(b)));
+    case '*': return a * b;
+    case '/': return a / b;
+    case '+': return a + b;
+    default: return a - b;
+  }
 }
 
 // A number token stands at x: inside the range and the stream, and its byte is "n".
@@ -51,7 +72,7 @@ bool reduceReference(std::int32_t p, std::int32_t line) {
   if (!evaluateLine(target)) return false;
   DefinitionTable[target].computed = 1;
   const auto slot = static_cast<std::uint8_t>(lastNumber + 1);
-  if (slot >= kNumberPoolSize) return report(kPoolExhausted);
+  if (slot >= kNumberPoolSize) return fail(kPoolExhausted);
   lastNumber = slot;
   NumberPool[slot] = slotNamedAt(1, target);
   stream[p] = kNumberToken;
@@ -188,36 +209,15 @@ void removeTokens(std::uint8_t first, std::uint8_t last, std::uint8_t line) {
   lastToken[line] = first + count - 1;
 }
 
-bool evaluationShortcuts = kFloatArithmeticRounds;
-
-// The six passes, each in turn over the whole range.
-bool reduceInPasses(std::int32_t first, std::int32_t end, std::int32_t line) {
+bool evaluateRange(std::int32_t first, std::int32_t end, std::int32_t line) {
   return reduceBrackets(first, end, line) && reduceReferences(first, end, line) &&
          reduceFunctions(first, end, line) && reducePowers(first, end, line) &&
          reduceProducts(first, end, line) && reduceSums(first, end, line);
 }
 
-bool evaluateRange(std::int32_t first, std::int32_t end, std::int32_t line) {
-  if (!evaluationShortcuts) return reduceInPasses(first, end, line);
-  // A bracket that holds a single number, as most function arguments do, has nothing to reduce.
-  if (end - first <= 2 && TokenBuffer[line][first] == kNumberToken) return true;
-  if (!reduceBrackets(first, end, line)) return false;
-  // A pass that finds nothing of its own kind changes nothing and reports nothing, so only the
-  // passes whose tokens stand in the range run.
-  const unsigned kinds = kindsInRange(first, end, line);
-  if ((kinds & kReferences) && !reduceReferences(first, end, line)) return false;
-  if ((kinds & kFunctions) && !reduceFunctions(first, end, line)) return false;
-  // What is left is numbers and operators; in one reading when it has the plain form.
-  if (reduceFlatRange(first, end, line)) return true;
-  return (!(kinds & kPowers) || reducePowers(first, end, line)) &&
-         (!(kinds & kProducts) || reduceProducts(first, end, line)) &&
-         (!(kinds & kSums) || reduceSums(first, end, line));
-}
-
 bool evaluateLine(std::int32_t line) {
   lineUnderEvaluation[line] = true;
-  bool evaluated =
-      (evaluationShortcuts && reducePlainLine(line)) || evaluateRange(0, lastToken[line] + 1, line);
+  bool evaluated = evaluateRange(0, lastToken[line] + 1, line);
   // A whole line reduces to one number token whose slot holds its value.
   if (evaluated && (lastToken[line] < 1 || TokenBuffer[line][0] != kNumberToken))
     evaluated = internalError();

@@ -3,11 +3,6 @@
 
 #include <cstdint>
 
-// Whether evaluateRange and evaluateLine use their readings (readings.hpp) where a range or a
-// line has their form. Off where float arithmetic is not rounded to single precision as it
-// goes (x87), and in the tests that check the readings against the passes alone.
-extern bool evaluationShortcuts;
-
 // Deletes positions first..last, both included, from the line's token stream.
 void removeTokens(std::uint8_t first, std::uint8_t last, std::uint8_t line);
 

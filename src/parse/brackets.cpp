@@ -1,9 +1,7 @@
 // The bracket balance check: every "(" of a stored line needs its ")", in order.
 #include "parse/brackets.hpp"
 
-#include <algorithm>
-#include <array>
-#include <cstdint>
+#include <string>
 
 #include "console/messages.hpp"
 #include "console/output.hpp"
@@ -11,35 +9,14 @@
 
 namespace {
 
-// How a character changes the bracket depth.
-constexpr auto kDepthChange = [] {
-  std::array<std::int8_t, 256> table{};
-  table['('] = 1;
-  table[')'] = -1;
-  return table;
-}();
-
-// Whether every "(" of the text has its ")" after it and every ")" a "(" before it: the depth
-// never falls below zero and ends at zero. The loop has no branch on the character, whose
-// brackets stand where they happen to.
+// Whether the depth, one up at "(" and one down at ")", never falls below zero and ends at zero.
 bool balanced(const std::string& text) {
-  const auto change = [&text](std::size_t i) {
-    return kDepthChange[static_cast<unsigned char>(text[i])];
-  };
-  std::int32_t depth = 0;
-  std::int32_t lowest = 0;
-  std::size_t i = 0;
-  // Two characters a turn: the lower of their two depths meets the lowest once.
-  for (; i + 1 < text.size(); i += 2) {
-    const std::int32_t first = depth + change(i);
-    depth = first + change(i + 1);
-    lowest = std::min(lowest, std::min(first, depth));
+  int depth = 0;
+  for (const char c : text) {
+    if (c == '(') ++depth;
+    if (c == ')' && --depth < 0) return false;
   }
-  if (i < text.size()) {
-    depth += change(i);
-    lowest = std::min(lowest, depth);
-  }
-  return depth == 0 && lowest == 0;
+  return depth == 0;
 }
 
 }  // namespace
@@ -47,7 +24,7 @@ bool balanced(const std::string& text) {
 bool checkBrackets() {
   for (int line = 0; line < lineCount; ++line) {
     if (!balanced(LineTable[line])) {
-      printLineReport(kBracketBalance.text, line);
+      reportStoredLine(kBracketBalance, line);
       return false;
     }
   }

@@ -2,15 +2,17 @@
 #include "parse/names.hpp"
 
 #include <iostream>
+#include <string_view>
 
 #include "console/messages.hpp"
 #include "console/output.hpp"
+#include "text/characters.hpp"
 #include "workspace/workspace.hpp"
 
 namespace {
 
 // The lowest definition index with this name, or -1.
-int findDefinition(const std::string& name) {
+int findDefinition(std::string_view name) {
   for (int d = 0; d <= lastDefinition; ++d) {
     if (DefinitionTable[d].name == name) return d;
   }
@@ -31,13 +33,13 @@ bool bindReferences() {
 }
 
 bool findTask() {
-  const int d = findDefinition("?");
+  const int d = findDefinition(kTaskName);
   if (d < 0) {
-    printMessage(kNoTask.text);
-    std::cout << endLine;
+    printMessageLine(kNoTask);
     return false;
   }
-  writeLine({convertedMessage<kComputingLine>(), LineTable[DefinitionTable[d].line]});
+  printMessage(kComputingLine.text);
+  std::cout << LineTable[DefinitionTable[d].line] << endLine;
   taskDefinition = static_cast<std::uint8_t>(d);
   return true;
 }

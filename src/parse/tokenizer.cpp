@@ -1,388 +1,248 @@
-// The line tokenizer: an eight-state machine that reads a line once. Names and numbers are read
-// as whole runs and the other characters one by one, each in a few instructions.
+// The line tokenizer: reads a line once, checking its syntax while it writes the token stream
+// and appends the line's definition, references and numbers to the tables.
 #include "parse/tokenizer.hpp"
 
-#include <array>
 #include <cstddef>
-#include <cstring>
 #include <iostream>
-#include <limits>
 #include <string_view>
 
 #include "console/messages.hpp"
 #include "console/output.hpp"
 #include "platform/platform.hpp"
 #include "text/characters.hpp"
-#include "text/decimal.hpp"
+#include "text/number_text.hpp"
 #include "text/utf8.hpp"
 #include "workspace/workspace.hpp"
 
 namespace {
 
-// The states of the machine, numbered as the transition table numbers them. States 0 to 3 read
-// the head (readHead), state 4 and 7 are the two loops of readExpression, and states 5 and 6,
-// inside a number or a name, are one run each (readNumber, readName).
-//   0: the line's first character        4: after "=", after a plain "(", after a unary minus
-//   1: the "=" after the head name       5: inside a number
-//   2: the first character of the head   6: inside a name after "="
-//   3: the rest of the head name         7: after an operand's terminator, a function's "(",
-//                                           or ")" and what follows it
-
-// The working state of one call of tokenizeLine. The stream's end is kept here and written to
-// lastToken when the call ends, so that storing a byte touches no other table. Nothing takes
-// the address of a Scan beyond the functions here, which the compiler inlines, so that its
-// fields stay in registers; the reports get the values they write.
+// The line being read and the position of the character being read.
 struct Scan {
-  const char* text;  // std::string puts a NUL after the last character
-  const char* at;    // the character being read
-  const char* end;
-  std::uint8_t* next;       // where the next byte of the stream goes
-  std::uint8_t* streamEnd;  // past the last byte the stream has room for
+  std::string_view text;
+  std::size_t at;
   int line;
-  bool incomplete = true;  // cleared by the first character after "="
 };
 
-// A name or number interrupted by spaces is gathered here; kept between calls so that its
-// storage is reused. Text without spaces is read where it stands.
-std::string spacedText;
+// The name or number being read, its blanks left out; its storage is kept from line to line.
+std::string runText;
 
 bool atEnd(const Scan& scan) {
-  return scan.at == scan.end;
+  return scan.at == scan.text.size();
 }
 
-// The space is skipped in every state, inside names and numbers too. The NUL after the text
-// stops the loop at the end.
-void skipSpaces(Scan& scan) {
-  while (*scan.at == ' ')
+char current(const Scan& scan) {
+  return atEnd(scan) ? '\0' : scan.text[scan.at];
+}
+
+// A blank is skipped wherever it stands, inside names and numbers too.
+void skipBlanks(Scan& scan) {
+  while (!atEnd(scan) && scan.text[scan.at] == ' ')
     ++scan.at;
 }
 
-// The offending character at `at`: where the console's text is UTF-8 and a well-formed
-// sequence of several bytes starts there within the line, the whole sequence, so that the
-// report shows a character and not a piece of one; otherwise the byte alone.
-std::string_view offendingCharacter(const char* at, const char* end) {
-  const std::string_view rest(at, static_cast<std::size_t>(end - at));
+// The character at the position as the console shows it: where the console's text is UTF-8 and
+// a well-formed sequence of several bytes starts there, the whole sequence; otherwise the byte.
+std::string_view offendingCharacter(const Scan& scan) {
+  const std::string_view rest = scan.text.substr(scan.at);
   const std::size_t length = kConsoleTextIsUtf8 ? utf8SequenceLength(rest) : 0;
-  return std::string_view(at, length == 0 ? 1 : length);
+  return rest.substr(0, length == 0 ? 1 : length);
 }
 
-// The position is the byte's: before the first byte of 128 or above every character of a
-// line is one byte, so it is the character's position too.
-[[gnu::noinline]] bool reportSyntaxError(int line, const char* text, const char* at,
-                                         const char* end) {
-  printLineReport(kSyntaxError.text, line);
-  printMessage(kPosition.text);
-  std::cout << at - text;
-  printMessage(kCharacter.text);
-  std::cout << offendingCharacter(at, end) << endLine;
-  return false;
-}
-
+// The position counts bytes: before the first byte of 128 or above every character of a line
+// is one byte, so it is the character's position too.
 bool syntaxError(const Scan& scan) {
-  return reportSyntaxError(scan.line, scan.text, scan.at, scan.end);
-}
-
-[[gnu::noinline]] bool refuse(int line, const Message& limit) {
-  printLineReport(limit.text, line);
+  reportStoredLine(kSyntaxError, scan.line);
+  printMessage(kPosition.text);
+  std::cout << static_cast<std::int32_t>(scan.at);
+  printMessage(kCharacter.text);
+  std::cout << offendingCharacter(scan) << endLine;
   return false;
 }
 
-bool store(Scan& scan, char byte) {
-  if (scan.next == scan.streamEnd) return refuse(scan.line, kTooLongStream);
-  *scan.next++ = static_cast<std::uint8_t>(byte);
+bool refuse(const Scan& scan, const Message& limit) {
+  reportStoredLine(limit, scan.line);
+  return false;
+}
+
+// Appends a byte to the line's stream.
+bool store(const Scan& scan, char byte) {
+  std::int32_t& last = lastToken[scan.line];
+  if (last + 1 >= kTokenBufferSize) return refuse(scan, kTooLongStream);
+  TokenBuffer[scan.line][++last] = static_cast<std::uint8_t>(byte);
   return true;
 }
 
-// A run's text and the position after it.
-struct Run {
-  std::string_view text;
-  const char* after;
-};
+// Stores the character at the position and steps over it.
+bool storeCurrent(Scan& scan) {
+  return store(scan, scan.text[scan.at++]);
+}
 
-// The rest of a run that a space interrupted at `at`: gathers `run` and what continues it
-// after spaces, as `continues` tells, into spacedText. It takes no Scan, whose address must
-// not escape.
+// Reads the characters that `continues` accepts from the position on into runText, and leaves
+// the position on the first other character or at the end.
 template <typename Continues>
-[[gnu::noinline]] Run gatherSpacedRun(std::string_view run, const char* at, const char* end,
-                                      Continues continues) {
-  spacedText.assign(run);
+const std::string& readRun(Scan& scan, Continues continues) {
+  runText.clear();
   while (true) {
-    while (*at == ' ')
-      ++at;
-    if (at == end || !continues(*at)) return {spacedText, at};
-    spacedText.push_back(*at++);
+    skipBlanks(scan);
+    if (atEnd(scan) || !continues(scan.text[scan.at])) return runText;
+    runText += scan.text[scan.at++];
   }
 }
 
-// Reads the run of characters that `continues` accepts from the position on, spaces skipped;
-// leaves the position on the first other character, or at the end, and returns the run's text.
-// The NUL after the text continues no run.
-template <typename Continues>
-std::string_view readRun(Scan& scan, Continues continues) {
-  const char* const start = scan.at;
-  while (continues(*scan.at))
-    ++scan.at;
-  // A NUL inside the text is no end; it ends the run as any other character that cannot
-  // continue it does.
-  const std::string_view run(start, static_cast<std::size_t>(scan.at - start));
-  if (*scan.at != ' ') return run;
-  const Run gathered = gatherSpacedRun(run, scan.at, scan.end, continues);
-  scan.at = gathered.after;
-  return gathered.text;
+// An operand ends at an operator, at ")" or at the end of the text; a NUL byte inside the text
+// is no end.
+bool atTerminator(const Scan& scan) {
+  return atEnd(scan) || isIn(scan.text[scan.at], kOperator | kClosingBracket);
 }
 
-bool define(const Scan& scan, std::string_view name) {
-  if (lastDefinition + 1 >= kMaxDefinitions) return refuse(scan.line, kTooManyDefinitions);
+// Stores the terminator and steps over it: the end of the text is stored as the end byte.
+bool storeTerminator(Scan& scan) {
+  if (atEnd(scan)) return store(scan, static_cast<char>(kEndByte));
+  return storeCurrent(scan);
+}
+
+bool define(const Scan& scan, const std::string& name) {
+  if (lastDefinition + 1 >= kMaxDefinitions) return refuse(scan, kTooManyDefinitions);
   Definition& entry = DefinitionTable[++lastDefinition];
-  entry.name.assign(name);
+  entry.name = name;
   entry.line = scan.line;
   return true;
 }
 
-// A number as readNumber reads it without spaces: its text, and its digits as an integer,
-// how many there are and how many of them follow the point.
-struct NumberRun {
-  std::string_view text;
-  std::uint64_t digits;
-  int count;
-  int places;
-};
-
-// The count of a number whose digits were not gathered as it was read.
-constexpr int kDigitsNotGathered = std::numeric_limits<int>::max();
-
-// With at most 19 digits no more than 19 are significant and their integer is exact, so the
-// digits already read give numberValue's result; longer texts take the whole way.
-float runValue(const NumberRun& number) {
-  if (number.count > 19) return numberValue(number.text);
-  return decimalValue(number.digits, number.places, number.text);
-}
-
-// The terminator of an operand: an operator or ")" at the position, or the end of the text
-// (the end byte). A NUL byte inside the text is no terminator.
-bool atTerminator(const Scan& scan) {
-  return atEnd(scan) || isIn(*scan.at, kOperator | kClosingBracket);
-}
-
-// Stores the terminator at the position and steps over it; the end of the text is stored as
-// the end byte, the NUL that std::string keeps there.
-bool storeTerminator(Scan& scan) {
-  const char terminator = *scan.at;
-  if (!atEnd(scan)) ++scan.at;
-  return store(scan, terminator);
-}
-
-bool emitNumber(Scan& scan, const NumberRun& number) {
+bool emitNumber(Scan& scan, float value) {
   if (!store(scan, kNumberToken)) return false;
   const auto slot = static_cast<std::uint8_t>(lastNumber + 1);
-  if (slot >= kNumberPoolSize) return refuse(scan.line, kTooManyNumbers);
+  if (slot >= kNumberPoolSize) return refuse(scan, kTooManyNumbers);
   lastNumber = slot;
-  NumberPool[slot] = runValue(number);
+  NumberPool[slot] = value;
   return store(scan, static_cast<char>(slot)) && storeTerminator(scan);
 }
 
-bool emitReference(Scan& scan, std::string_view name) {
+bool emitReference(Scan& scan, const std::string& name) {
   if (!store(scan, kReferenceToken)) return false;
-  if (lastReference + 1 >= kMaxReferences) return refuse(scan.line, kTooManyReferences);
+  if (lastReference + 1 >= kMaxReferences) return refuse(scan, kTooManyReferences);
   Reference& entry = ReferenceTable[++lastReference];
-  entry.name.assign(name);
+  entry.name = name;
   entry.line = scan.line;
   return store(scan, static_cast<char>(lastReference)) && storeTerminator(scan);
 }
 
-// A name in one integer: its length (8 for any longer than seven bytes) in the low byte, then
-// its first seven bytes. Names of up to seven bytes, as every function name is, have equal keys
-// exactly when they are equal; longer ones are compared whole besides.
-std::uint64_t nameKey(std::string_view name) {
-  const std::size_t kept = name.size() < 7 ? name.size() : 7;
-  std::uint64_t key = name.size() < 8 ? name.size() : 8;
-  for (std::size_t i = 0; i < kept; ++i)
-    key |= std::uint64_t{static_cast<unsigned char>(name[i])} << (8 * (i + 1));
-  return key;
-}
-
-// The keys of the FunctionTable entries, made at the first lookup.
-const std::array<std::uint64_t, kFunctionCount>& functionKeys() {
-  static const std::array<std::uint64_t, kFunctionCount> keys = [] {
-    std::array<std::uint64_t, kFunctionCount> made{};
-    for (int i = 0; i < kFunctionCount; ++i)
-      made[i] = nameKey(FunctionTable[i]);
-    return made;
-  }();
-  return keys;
-}
-
-// The index (1..8) of the function with this name, or 0; entry 0 is never compared. Keys are
-// compared first; a name longer than seven bytes is compared whole as well.
-std::int8_t functionIndex(std::string_view name) {
-  const std::array<std::uint64_t, kFunctionCount>& keys = functionKeys();
-  const std::uint64_t key = nameKey(name);
-  std::int8_t index = kFunctionCount - 1;
-  while (index > 0 && (keys[index] != key || (name.size() > 7 && FunctionTable[index] != name)))
-    --index;
-  return index;
-}
-
-[[gnu::noinline]] bool reportUnknownFunction(std::string_view name) {
-  printMessage(kUnknownFunction.text);
-  std::cout << name << endLine;
-  return false;
-}
-
 // The position is on the "(" after the name.
-bool emitFunction(Scan& scan, std::string_view name) {
-  const std::int8_t index = functionIndex(name);
-  if (index == 0) return reportUnknownFunction(name);
+bool emitFunction(Scan& scan, const std::string& name) {
+  const std::int8_t index = findFunction(name);
+  if (index == 0) return false;
   ++scan.at;
   return store(scan, kFunctionToken) && store(scan, static_cast<char>(index)) && store(scan, '(');
 }
 
-// Appends the digits from `at` on to `digits` (wrapping past 64 bits, when they are not used),
-// leaving `at` on the first character that is no digit.
-std::uint64_t gatherDigits(const char*& at, std::uint64_t digits) {
-  while (true) {
-    const unsigned digit = static_cast<unsigned char>(*at) - unsigned{'0'};
-    if (digit > 9) return digits;
-    digits = digits * 10 + digit;
-    ++at;
-  }
-}
-
-// number -> digit {digit} ["." {digit}], ended by an operator, ")" or the end of the text.
-// The digits are gathered into an integer as they are read.
+// number -> digit {digit} ["." {digit}], then an operator, ")" or the end of the text
 bool readNumber(Scan& scan) {
-  const char* const start = scan.at;
-  const char* point = nullptr;
-  std::uint64_t digits = gatherDigits(scan.at, 0);
-  if (*scan.at == '.') {
-    point = scan.at++;
-    digits = gatherDigits(scan.at, digits);
-  }
-  NumberRun number{{start, static_cast<std::size_t>(scan.at - start)}, digits, 0, 0};
-  if (*scan.at == ' ') {
-    // Spaces inside the number: the rest is gathered as text, for numberValue to read.
-    bool pointRead = point != nullptr;
-    const Run gathered = gatherSpacedRun(number.text, scan.at, scan.end, [&pointRead](char c) {
-      if (isIn(c, kDigit)) return true;
-      if (c != '.' || pointRead) return false;
-      pointRead = true;
-      return true;
-    });
-    scan.at = gathered.after;
-    number = {gathered.text, 0, kDigitsNotGathered, 0};
-  } else {
-    number.count = static_cast<int>(number.text.size()) - (point != nullptr);
-    number.places = point == nullptr ? 0 : static_cast<int>(scan.at - point - 1);
-  }
+  bool pointRead = false;
+  const std::string& digits = readRun(scan, [&pointRead](char c) {
+    if (c != '.') return isIn(c, kDigit);
+    if (pointRead) return false;
+    pointRead = true;
+    return true;
+  });
   if (!atTerminator(scan)) return syntaxError(scan);
-  return emitNumber(scan, number);
+  return emitNumber(scan, numberValue(digits));
 }
 
-// name -> letter {letter | digit}, a function call when "(" follows, else a reference
+// name -> letter {letter | digit}: a function's when "(" follows, else a reference, which an
+// operator, ")" or the end of the text must follow
 bool readName(Scan& scan) {
-  const std::string_view name = readRun(scan, continuesName);
-  if (*scan.at == '(' && !atEnd(scan)) return emitFunction(scan, name);
+  const std::string& name = readRun(scan, continuesName);
+  if (current(scan) == '(') return emitFunction(scan, name);
   if (!atTerminator(scan)) return syntaxError(scan);
   return emitReference(scan, name);
 }
 
-// operand -> number | name (states 4 and 7 on a digit or a letter)
 bool readOperand(Scan& scan) {
-  const char c = *scan.at;
+  const char c = current(scan);
   if (isIn(c, kDigit)) return readNumber(scan);
   if (isIn(c, kLetter)) return readName(scan);
   return syntaxError(scan);
 }
 
-// How the head of a line ends.
-enum class Head { kRead, kTextEnded, kFailed };
+// How the head of a line ended.
+enum class Head { read, textEnded, failed };
 
 Head failedAt(const Scan& scan) {
   syntaxError(scan);
-  return Head::kFailed;
+  return Head::failed;
 }
 
-// head -> "?" "=" | letter {letter | digit} "=" (states 0 to 3)
+// head -> "?" "=" | letter {letter | digit} "="
 Head readHead(Scan& scan) {
-  skipSpaces(scan);
-  if (atEnd(scan)) return Head::kTextEnded;
-  std::string_view name = "?";
-  if (*scan.at == '?') {
+  skipBlanks(scan);
+  if (atEnd(scan)) return Head::textEnded;
+  if (current(scan) == '?') {
+    runText.assign(kTaskName);
     ++scan.at;
+  } else if (isIn(current(scan), kLetter)) {
+    readRun(scan, continuesName);
   } else {
-    if (!isIn(*scan.at, kLetter)) return failedAt(scan);
-    name = readRun(scan, continuesName);
+    return failedAt(scan);
   }
-  skipSpaces(scan);
-  if (atEnd(scan)) return Head::kTextEnded;
-  if (*scan.at != '=') return failedAt(scan);
+  skipBlanks(scan);
+  if (atEnd(scan)) return Head::textEnded;
+  if (current(scan) != '=') return failedAt(scan);
   ++scan.at;
-  return define(scan, name) ? Head::kRead : Head::kFailed;
+  return define(scan, runText) ? Head::read : Head::failed;
 }
 
-// Stores the character at the position and steps over it.
-bool storeCurrent(Scan& scan) {
-  return store(scan, *scan.at++);
+// What the next character of an expression may be.
+enum class Expected {
+  operandOrPrefix,  // after "=", a plain "(" or a unary minus: an operand, "(" or "-"
+  operand,          // after an operator or a function's "(": an operand or "("
+  afterClosing,     // after ")": an operator or ")"
+};
+
+// What may follow the byte that ended an operand.
+Expected afterOperand(const Scan& scan) {
+  const std::uint8_t last = TokenBuffer[scan.line][lastToken[scan.line]];
+  return last == ')' ? Expected::afterClosing : Expected::operand;
 }
 
-// The expression after "=": state 4 takes "(" and a unary minus before an operand, state 7
-// what follows an operand, until the end of the text.
+// expression -> {"(" | "-"} operand {operator {"("} operand}, brackets closed after operands
 bool readExpression(Scan& scan) {
-  bool operandStart = true;
-  // Whether the byte last stored is ")", kept here rather than read back from the stream.
-  bool afterClosing = false;
+  Expected expected = Expected::operandOrPrefix;
   while (true) {
-    skipSpaces(scan);
+    skipBlanks(scan);
     if (atEnd(scan)) return true;
-    const char c = *scan.at;
-    if (operandStart) {
-      scan.incomplete = false;
-      if (c == '(' || c == '-') {
-        if (!storeCurrent(scan)) return false;
-        continue;
-      }
-    } else if (afterClosing) {
-      // After ")" only an operator or another ")" may follow.
+    const char c = current(scan);
+    if (expected == Expected::afterClosing) {
       if (!isIn(c, kOperator | kClosingBracket)) return syntaxError(scan);
       if (!storeCurrent(scan)) return false;
-      afterClosing = c == ')';
-      continue;
-    } else if (c == '(') {
+      expected = c == ')' ? Expected::afterClosing : Expected::operand;
+    } else if (c == '(' || (c == '-' && expected == Expected::operandOrPrefix)) {
       if (!storeCurrent(scan)) return false;
-      operandStart = true;
-      continue;
+      expected = Expected::operandOrPrefix;
+    } else {
+      if (!readOperand(scan)) return false;
+      expected = afterOperand(scan);
     }
-    if (!readOperand(scan)) return false;
-    operandStart = false;
-    afterClosing = scan.next[-1] == ')';
   }
 }
 
-// An empty expression, or one that stops right after an operator or a unary minus, is incomplete.
-bool finish(const Scan& scan) {
-  if (scan.incomplete || isIn(static_cast<char>(scan.next[-1]), kOperator)) {
-    printMessage(kIncompleteLine.text);
-    std::cout << endLine;
-    return false;
-  }
-  return true;
+// A line whose text ends before its expression, or right after an operator or a unary minus,
+// is incomplete.
+bool isComplete(int line) {
+  const std::int32_t last = lastToken[line];
+  if (last >= 0 && !isIn(static_cast<char>(TokenBuffer[line][last]), kOperator)) return true;
+  printMessageLine(kIncompleteLine);
+  return false;
 }
 
 }  // namespace
 
 bool tokenizeLine(int line) {
-  const std::string& text = LineTable[line];
-  std::uint8_t* const stream = TokenBuffer[line];
-  Scan scan{.text = text.data(),
-            .at = text.data(),
-            .end = text.data() + text.size(),
-            .next = stream,
-            .streamEnd = stream + kTokenBufferSize,
-            .line = line};
+  Scan scan{LineTable[line], 0, line};
+  lastToken[line] = kEmptyStream;
   const Head head = readHead(scan);
-  const bool read = head == Head::kTextEnded || (head == Head::kRead && readExpression(scan));
-  lastToken[line] = static_cast<std::int32_t>(scan.next - stream) - 1;
-  return read && finish(scan);
+  if (head == Head::failed) return false;
+  if (head == Head::read && !readExpression(scan)) return false;
+  return isComplete(line);
 }
 
 bool tokenizeAll() {
@@ -393,7 +253,12 @@ bool tokenizeAll() {
 }
 
 std::int8_t findFunction(const std::string& name) {
-  const std::int8_t index = functionIndex(name);
-  if (index == 0) reportUnknownFunction(name);
+  std::int8_t index = kFunctionCount - 1;
+  while (index > 0 && FunctionTable[index] != name)
+    --index;
+  if (index == 0) {
+    printMessage(kUnknownFunction.text);
+    std::cout << name << endLine;
+  }
   return index;
 }

@@ -1,8 +1,6 @@
 // The workspace tables and their reset.
 #include "workspace/workspace.hpp"
 
-#include <algorithm>
-
 // Defined in this order so that they are destroyed in the reverse one.
 std::string FunctionTable[kFunctionCount] = {"nul",  "sin", "cos", "tg", "ctg",
                                              "sqrt", "exp", "ln",  "lg"};
@@ -20,27 +18,14 @@ std::int8_t lastReference = 0;
 std::uint8_t referenceTarget[kMaxReferences];
 std::uint8_t taskDefinition = 0;
 
-static_assert(kMaxDefinitions == kMaxReferences, "the reset walks both tables in one loop");
-
-namespace {
-
-void resetEntries(int count) {
+void resetWorkspace() {
   lastNumber = kNoNumber;
   lastDefinition = kNoEntry;
   lastReference = kNoEntry;
-  for (int i = 0; i < count; ++i) {
+  for (int i = 0; i < kMaxDefinitions; ++i) {
     DefinitionTable[i].line = -1;
-    ReferenceTable[i].line = -1;
     DefinitionTable[i].computed = 0;
   }
-}
-
-}  // namespace
-
-void resetWorkspace() {
-  resetEntries(kMaxDefinitions);
-}
-
-void resetEntriesInUse() {
-  resetEntries(std::max(lastDefinition, lastReference) + 1);
+  for (int i = 0; i < kMaxReferences; ++i)
+    ReferenceTable[i].line = -1;
 }

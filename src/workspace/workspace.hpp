@@ -19,6 +19,19 @@ struct Reference {
   std::int32_t line = -1;  // the line in which the name is used; -1 when unset
 };
 
+// The bytes of a token stream. A number, reference or function token is its letter and an
+// index byte: a pool slot, a reference entry or a function index. Operators and brackets stand
+// for themselves; the end byte follows a number or name that ends the line's text.
+inline constexpr std::uint8_t kNumberToken = 'n';
+inline constexpr std::uint8_t kReferenceToken = 'e';
+inline constexpr std::uint8_t kFunctionToken = 'f';
+inline constexpr std::uint8_t kEndByte = 0;
+
+// Whether the token that starts with this byte has an index byte after it.
+constexpr bool isIndexedToken(std::uint8_t byte) {
+  return byte == kNumberToken || byte == kReferenceToken || byte == kFunctionToken;
+}
+
 // Sentinels of the counters: the index of the last entry in use, or "none".
 inline constexpr std::uint8_t kNoNumber = 0xFF;
 inline constexpr std::int8_t kNoEntry = -1;
@@ -50,8 +63,3 @@ extern std::uint8_t taskDefinition;
 
 // Forgets every number, definition and reference; lines, streams and names keep their bytes.
 void resetWorkspace();
-
-// Does what resetWorkspace does, touching only the entries up to the counters. The same, as
-// long as the entries above the counters are as the last resetWorkspace left them: the
-// tokenizer and the evaluator write no entry above the counters.
-void resetEntriesInUse();

@@ -85,29 +85,6 @@ TEST(Output, MessagesShareALineAndEndLineEndsIt) {
             "Не определено задание\n\n");
 }
 
-// Lines of every length up to well past the stack buffer of writeLine, in one part and split
-// into several (some empty), are written whole, each with one line feed.
-TEST(Output, LinesOfEveryLengthAreWrittenWhole) {
-  CapturedOutput output;
-  constexpr std::size_t kLongest = 3 * kConvertedMessageSize + 4;
-  std::string text;
-  for (std::size_t length = 0; length <= kLongest; ++length) {
-    text.resize(length);
-    for (std::size_t i = 0; i < length; ++i)
-      text[i] = static_cast<char>('a' + (i * 7 + length) % 26);
-    const std::string_view whole(text);
-    const std::size_t third = length / 3;
-    writeLine({whole});
-    EXPECT_EQ(output.take(), text + "\n") << length;
-    writeLine({whole.substr(0, third), "", whole.substr(third)});
-    EXPECT_EQ(output.take(), text + "\n") << length;
-    writeLine({whole.substr(0, third), whole.substr(third, third), whole.substr(2 * third), ""});
-    EXPECT_EQ(output.take(), text + "\n") << length;
-  }
-  writeLine({});
-  EXPECT_EQ(output.take(), "\n");
-}
-
 // Every Russian letter of a message becomes its Windows-1251 byte: А..Я 0xC0..0xDF, а..я
 // 0xE0..0xFF, Ё 0xA8 and ё 0xB8.
 TEST(Messages, EveryRussianLetterHasItsWindows1251Byte) {

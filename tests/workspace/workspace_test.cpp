@@ -1,14 +1,8 @@
-// Tests of the workspace's start-up contents and its reset.
+// Tests of the workspace's reset.
 #include <gtest/gtest.h>
 
 #include "support/capture.hpp"
 #include "workspace/workspace.hpp"
-
-TEST(Workspace, FunctionNamesInIndexOrder) {
-  const char* names[] = {"nul", "sin", "cos", "tg", "ctg", "sqrt", "exp", "ln", "lg"};
-  for (int i = 0; i < kFunctionCount; ++i)
-    EXPECT_EQ(FunctionTable[i], names[i]) << i;
-}
 
 TEST(Workspace, ResetForgetsCountersAndEntriesButKeepsTheRest) {
   storeLines({"a=1", "b=a"});
