@@ -54,6 +54,12 @@ bool numberAt(std::int32_t x, std::int32_t first, std::int32_t line) {
   return x >= first && x <= lastToken[line] && TokenBuffer[line][x] == kNumberToken;
 }
 
+// removeTokens for the positions of a pass, which are within the 50 bytes of a stream.
+void removePositions(std::int32_t first, std::int32_t last, std::int32_t line) {
+  removeTokens(static_cast<std::uint8_t>(first), static_cast<std::uint8_t>(last),
+               static_cast<std::uint8_t>(line));
+}
+
 float& slotNamedAt(std::int32_t position, std::int32_t line) {
   return NumberPool[TokenBuffer[line][position]];
 }
@@ -100,16 +106,14 @@ bool reduceOperators(char oneOperator, char otherOperator, std::int32_t first, s
     if (!numberAt(p - 2, first, line)) {
       if (byte != '-') return internalError();
       slotNamedAt(p + 2, line) = -slotNamedAt(p + 2, line);
-      removeTokens(static_cast<std::uint8_t>(p), static_cast<std::uint8_t>(p),
-                   static_cast<std::uint8_t>(line));
+      removePositions(p, p, line);
       end -= 1;
       p += 2;
       continue;
     }
     slotNamedAt(p - 1, line) =
         applyOperator(byte, slotNamedAt(p - 1, line), slotNamedAt(p + 2, line));
-    removeTokens(static_cast<std::uint8_t>(p), static_cast<std::uint8_t>(p + 2),
-                 static_cast<std::uint8_t>(line));
+    removePositions(p, p + 2, line);
     end -= 3;
   }
   return true;
@@ -139,8 +143,7 @@ bool reduceBrackets(std::int32_t first, std::int32_t& end, std::int32_t line) {
         return internalError();
       stream[open] = kNumberToken;
       stream[open + 1] = stream[open + 2];
-      removeTokens(static_cast<std::uint8_t>(open + 2), static_cast<std::uint8_t>(open + 3),
-                   static_cast<std::uint8_t>(line));
+      removePositions(open + 2, open + 3, line);
       // The group of close - open + 1 positions is now two, whatever the inner call removed.
       end = open + end + 1 - close;
       p = open + 2;
@@ -174,8 +177,7 @@ bool reduceFunctions(std::int32_t first, std::int32_t& end, std::int32_t line) {
       NumberPool[argument] = applyFunction(stream[p + 1], NumberPool[argument]);
       stream[p] = kNumberToken;
       stream[p + 1] = argument;
-      removeTokens(static_cast<std::uint8_t>(p + 2), static_cast<std::uint8_t>(p + 3),
-                   static_cast<std::uint8_t>(line));
+      removePositions(p + 2, p + 3, line);
       end -= 2;
       p += 2;
     } else {
