@@ -85,6 +85,24 @@ TEST(Output, MessagesShareALineAndEndLineEndsIt) {
             "Не определено задание\n\n");
 }
 
+// A line end is a line feed and a flush, so that a reader of a pipe sees the line at once.
+TEST(Output, EndLineFlushes) {
+  class CountedSyncs : public std::stringbuf {
+   public:
+    int syncs = 0;
+
+   protected:
+    int sync() override {
+      ++syncs;
+      return 0;
+    }
+  } buffer;
+  std::ostream out(&buffer);
+  out << "a" << endLine;
+  EXPECT_EQ(buffer.str(), "a\n");
+  EXPECT_EQ(buffer.syncs, 1);
+}
+
 // Every Russian letter of a message becomes its Windows-1251 byte: А..Я 0xC0..0xDF, а..я
 // 0xE0..0xFF, Ё 0xA8 and ё 0xB8.
 TEST(Messages, EveryRussianLetterHasItsWindows1251Byte) {

@@ -276,11 +276,20 @@ TEST_F(Tokenizer, StreamHolds50Bytes) {
   const std::string fits = "a=" + std::string(47, '-') + "1";
   EXPECT_TRUE(tokenize(fits));
   EXPECT_EQ(lastToken[0], 49);
-  const std::string over = "a=" + std::string(48, '-') + "1";
-  resetWorkspace();
-  EXPECT_FALSE(tokenize(over));
-  EXPECT_EQ(output.take(), "Слишком длинное выражение (50 байт) в строке 0: \n" + over + "\n");
-  EXPECT_EQ(lastToken[0], 49);
+  // The 51st byte refuses the line wherever it falls: the end byte, a prefix "(" or "-", an
+  // operator or ")" after ")", a number's token, a function's "(".
+  const std::string overs[] = {"a=" + std::string(48, '-') + "1",
+                               "a=" + std::string(51, '('),
+                               "a=" + std::string(50, '-') + "1",
+                               "a=(" + std::string(24, '-') + "1)" + std::string(22, ')') + "+",
+                               "a=" + std::string(47, '(') + "1+2",
+                               "a=" + std::string(48, '(') + "sin(1)"};
+  for (const std::string& over : overs) {
+    resetWorkspace();
+    EXPECT_FALSE(tokenize(over)) << over;
+    EXPECT_EQ(output.take(), "Слишком длинное выражение (50 байт) в строке 0: \n" + over + "\n");
+    EXPECT_EQ(lastToken[0], 49) << over;
+  }
 }
 
 TEST_F(Tokenizer, PoolHolds40Numbers) {

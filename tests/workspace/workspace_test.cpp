@@ -11,8 +11,10 @@ TEST(Workspace, ResetForgetsCountersAndEntriesButKeepsTheRest) {
   lastNumber = 5;
   lastDefinition = 1;
   lastReference = 0;
-  DefinitionTable[29] = {"z", 29, 1};
-  ReferenceTable[29] = {"y", 3};
+  for (int i = 0; i < kMaxDefinitions; ++i)
+    DefinitionTable[i] = {"z", i, 1};
+  for (int i = 0; i < kMaxReferences; ++i)
+    ReferenceTable[i] = {"y", 3};
   referenceTarget[4] = 9;
   taskDefinition = 2;
 
@@ -21,9 +23,12 @@ TEST(Workspace, ResetForgetsCountersAndEntriesButKeepsTheRest) {
   EXPECT_EQ(lastNumber, 0xFF);
   EXPECT_EQ(lastDefinition, -1);
   EXPECT_EQ(lastReference, -1);
-  EXPECT_EQ(DefinitionTable[29].line, -1);
-  EXPECT_EQ(DefinitionTable[29].computed, 0);
-  EXPECT_EQ(ReferenceTable[29].line, -1);
+  for (int i = 0; i < kMaxDefinitions; ++i) {
+    EXPECT_EQ(DefinitionTable[i].line, -1) << i;
+    EXPECT_EQ(DefinitionTable[i].computed, 0) << i;
+  }
+  for (int i = 0; i < kMaxReferences; ++i)
+    EXPECT_EQ(ReferenceTable[i].line, -1) << i;
   // Names, lines, streams, bindings and the task stay until they are overwritten.
   EXPECT_EQ(DefinitionTable[29].name, "z");
   EXPECT_EQ(ReferenceTable[29].name, "y");
