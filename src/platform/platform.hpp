@@ -72,6 +72,28 @@ void stopWithTerminalAsFound(void (*handler)(int));
 // it did before the terminal was held.
 void releaseTerminal();
 
+// The bytes of one key arrive together: what follows its first byte within this gap is part of
+// it.
+inline constexpr int kKeyGapMilliseconds = 100;
+
+// A wait for input without a time limit.
+inline constexpr int kNoTimeLimit = -1;
+
+// What a read of standard input gave.
+enum class InputRead {
+  bytes,   // at least one byte
+  end,     // the end of input, or a fault
+  timeUp,  // nothing within the time limit
+  noted,   // a signal noted by its handler was taken
+};
+
+// Waits until standard input has bytes, `milliseconds` have passed (never, for kNoTimeLimit),
+// or `takeNoted` (unless null) takes a signal that its handler has noted, and reads at most
+// `size` bytes into `bytes`, counted in `count`. The signals caught while the terminal is held
+// are blocked but inside the wait, so that none comes between `takeNoted` and the wait.
+InputRead readInput(char* bytes, std::size_t size, std::size_t& count, int milliseconds,
+                    bool (*takeNoted)());
+
 // ---- The console on standard output (Windows) ----------------------------------------------
 
 // True when standard output is a console (GetConsoleMode succeeds on it), false for a file or a

@@ -1,6 +1,5 @@
 // The platform layer on POSIX systems: UTF-8 output, the terminal held for a raw read, and
 // lines typed at a terminal read with Ctrl+C dropping the line.
-#include <poll.h>
 #include <sys/select.h>
 #include <termios.h>
 #include <unistd.h>
@@ -52,10 +51,6 @@ void restoreAndRaise(int signalNumber) {
   std::raise(signalNumber);
 }
 
-// The bytes of one key arrive together: what follows its first byte within this gap is part
-// of it.
-constexpr int kKeyGapMilliseconds = 100;
-
 // Room for the longest escape sequence of a key, read at once.
 constexpr std::size_t kKeyBytes = 16;
 
@@ -64,13 +59,8 @@ constexpr int kMostReadsOfOneKey = 8;
 
 // Keys of more than one byte: the escape sequences of the function and cursor keys and the
 // characters of UTF-8 text beyond ASCII.
-bool mayContinue(unsigned char firstByte) {
-  return firstByte == 0x1B || firstByte >= 0x80;
-}
-
-bool moreKeyBytesArrive() {
-  pollfd ready = {STDIN_FILENO, POLLIN, 0};
-  return poll(&ready, 1, kKeyGapMilliseconds) > 0;
+bool mayContinue(char firstByte) {
+  return firstByte == '\x1b' || isByteIn(firstByte, 0x80, 0xFF);
 }
 
 // One key, without echo and without waiting for a line end; Ctrl+C is a key here. The key is
@@ -85,13 +75,14 @@ void readKeyFromTerminal() {
   // Whatever was typed before the wait (the Enter after "q") does not count.
   tcsetattr(STDIN_FILENO, TCSAFLUSH, &raw);
 
-  unsigned char key[kKeyBytes];
-  ssize_t count = 0;
-  while ((count = read(STDIN_FILENO, key, sizeof key)) < 0 && errno == EINTR) {
-  }
-  for (int reads = 0; count > 0 && mayContinue(key[0]) && reads < kMostReadsOfOneKey; ++reads) {
-    unsigned char rest[kKeyBytes];
-    if (!moreKeyBytesArrive() || read(STDIN_FILENO, rest, sizeof rest) <= 0) break;
+  char key[kKeyBytes];
+  std::size_t count = 0;
+  const InputRead read = readInput(key, sizeof key, count, kNoTimeLimit, nullptr);
+  for (int reads = 0; read == InputRead::bytes && mayContinue(key[0]) && reads < kMostReadsOfOneKey;
+       ++reads) {
+    char rest[kKeyBytes];
+    if (readInput(rest, sizeof rest, count, kKeyGapMilliseconds, nullptr) != InputRead::bytes)
+      break;
   }
   tcsetattr(STDIN_FILENO, TCSAFLUSH, &foundTerminal);
   releaseTerminal();
@@ -142,42 +133,28 @@ bool holdTypedLines() {
   return true;
 }
 
-// Ctrl+C is blocked except inside pselect, so that none arrives between the check of its flag
-// and the wait. The terminal itself drops what was typed of the line and echoes "^C".
+bool takeTypedLineInterrupt() {
+  if (!typedLineInterrupted) return false;
+  typedLineInterrupted = 0;
+  return true;
+}
+
+// The terminal itself drops what was typed of the line and echoes "^C".
 TypedLine readTypedLine(std::string& line) {
   line.clear();
   if (typedInputEnded) return TypedLine::end;
-  sigset_t interrupt;
-  sigset_t previous;
-  sigemptyset(&interrupt);
-  sigaddset(&interrupt, SIGINT);
-  sigprocmask(SIG_BLOCK, &interrupt, &previous);
-  TypedLine result = TypedLine::line;
   while (true) {
-    if (typedLineInterrupted) {
-      typedLineInterrupted = 0;
-      line.clear();
-      result = TypedLine::interrupted;
-      break;
-    }
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(STDIN_FILENO, &readable);
-    const int ready = pselect(STDIN_FILENO + 1, &readable, nullptr, nullptr, nullptr, &previous);
-    if (ready < 0 && errno == EINTR) continue;
     char bytes[kTypedChunkBytes];
-    const ssize_t count = ready > 0 ? read(STDIN_FILENO, bytes, sizeof bytes) : -1;
-    if (count < 0 && errno == EINTR) continue;
-    if (count <= 0) {
-      typedInputEnded = true;
-      if (line.empty()) result = TypedLine::end;
-      break;
+    std::size_t count = 0;
+    switch (readInput(bytes, sizeof bytes, count, kNoTimeLimit, takeTypedLineInterrupt)) {
+      case InputRead::noted: line.clear(); return TypedLine::interrupted;
+      case InputRead::bytes:
+        line.append(bytes, count);
+        if (line.back() == '\n') return TypedLine::line;
+        continue;
+      default: typedInputEnded = true; return line.empty() ? TypedLine::end : TypedLine::line;
     }
-    line.append(bytes, static_cast<std::size_t>(count));
-    if (line.back() == '\n') break;
   }
-  sigprocmask(SIG_SETMASK, &previous, nullptr);
-  return result;
 }
 
 void releaseTypedLines() {
@@ -225,6 +202,41 @@ void stopWithTerminalAsFound(void (*handler)(int)) {
   install(SIGTSTP, handler);
   if (known) tcsetattr(STDIN_FILENO, TCSANOW, &inUse);
   errno = savedErrno;
+}
+
+InputRead readInput(char* bytes, std::size_t size, std::size_t& count, int milliseconds,
+                    bool (*takeNoted)()) {
+  sigset_t caught;
+  sigset_t previous;
+  sigemptyset(&caught);
+  for (int k = 0; k < caughtCount; ++k)
+    sigaddset(&caught, caughtSignals[k].number);
+  sigprocmask(SIG_BLOCK, &caught, &previous);
+  const timespec limit = {milliseconds / 1000, milliseconds % 1000 * 1'000'000L};
+  InputRead result = InputRead::end;
+  while (true) {
+    if (takeNoted != nullptr && takeNoted()) {
+      result = InputRead::noted;
+      break;
+    }
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(STDIN_FILENO, &readable);
+    const int ready = pselect(STDIN_FILENO + 1, &readable, nullptr, nullptr,
+                              milliseconds < 0 ? nullptr : &limit, &previous);
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready == 0) {
+      result = InputRead::timeUp;
+      break;
+    }
+    const ssize_t got = ready > 0 ? read(STDIN_FILENO, bytes, size) : -1;
+    if (got < 0 && errno == EINTR) continue;
+    count = got > 0 ? static_cast<std::size_t>(got) : 0;
+    result = got > 0 ? InputRead::bytes : InputRead::end;
+    break;
+  }
+  sigprocmask(SIG_SETMASK, &previous, nullptr);
+  return result;
 }
 
 void releaseTerminal() {
