@@ -1,5 +1,5 @@
-// The platform layer on POSIX systems: UTF-8 output, the terminal held for a raw read, and
-// lines typed at a terminal read with Ctrl+C dropping the line.
+// The platform layer on POSIX systems: UTF-8 output, the terminal held and what signals do to it,
+// the wait for input and the final key.
 #include <sys/select.h>
 #include <termios.h>
 #include <unistd.h>
@@ -32,9 +32,9 @@ constexpr int kMaxCaughtSignals = 8;
 CaughtSignal caughtSignals[kMaxCaughtSignals];
 int caughtCount = 0;
 
-bool isIgnored(int signalNumber) {
-  struct sigaction current {};
-  return sigaction(signalNumber, nullptr, &current) == 0 && current.sa_handler == SIG_IGN;
+// Puts the settings found back at once; safe inside a signal handler.
+void restoreFoundTerminal() {
+  tcsetattr(STDIN_FILENO, TCSANOW, &foundTerminal);
 }
 
 void install(int signalNumber, void (*handler)(int)) {
@@ -88,20 +88,6 @@ void readKeyFromTerminal() {
   releaseTerminal();
 }
 
-// ---- Lines typed without the line editor ----------------------------------------------------
-
-// What one read of a typed line takes at most; a longer line takes several.
-constexpr std::size_t kTypedChunkBytes = 256;
-
-volatile std::sig_atomic_t typedLineInterrupted = 0;
-
-// A terminal's end of input (Ctrl+D) holds for one read only; the dialogue's holds for good.
-bool typedInputEnded = false;
-
-void noteTypedLineInterrupted(int) {
-  typedLineInterrupted = 1;
-}
-
 }  // namespace
 
 void convertMessage(const char* message, char* converted) {
@@ -122,43 +108,11 @@ void waitForKey() {
     std::cin.get();  // one byte of the input; at its end the wait is over at once
   }
   // The shell's prompt starts a row of its own; a pipe or a file gets nothing more.
-  if (isatty(STDOUT_FILENO)) std::cout << '\n' << std::flush;
+  if (standardOutputIsTerminal()) std::cout << '\n' << std::flush;
 }
 
-bool holdTypedLines() {
-  if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO) || !holdTerminal()) return false;
-  if (!isIgnored(SIGINT)) catchWhileHeld(SIGINT, noteTypedLineInterrupted);
-  typedLineInterrupted = 0;
-  typedInputEnded = false;
-  return true;
-}
-
-bool takeTypedLineInterrupt() {
-  if (!typedLineInterrupted) return false;
-  typedLineInterrupted = 0;
-  return true;
-}
-
-// The terminal itself drops what was typed of the line and echoes "^C".
-TypedLine readTypedLine(std::string& line) {
-  line.clear();
-  if (typedInputEnded) return TypedLine::end;
-  while (true) {
-    char bytes[kTypedChunkBytes];
-    std::size_t count = 0;
-    switch (readInput(bytes, sizeof bytes, count, kNoTimeLimit, takeTypedLineInterrupt)) {
-      case InputRead::noted: line.clear(); return TypedLine::interrupted;
-      case InputRead::bytes:
-        line.append(bytes, count);
-        if (line.back() == '\n') return TypedLine::line;
-        continue;
-      default: typedInputEnded = true; return line.empty() ? TypedLine::end : TypedLine::line;
-    }
-  }
-}
-
-void releaseTypedLines() {
-  releaseTerminal();
+bool standardOutputIsTerminal() {
+  return isatty(STDOUT_FILENO) != 0;
 }
 
 bool holdTerminal() {
@@ -166,9 +120,14 @@ bool holdTerminal() {
   if (tcgetattr(STDIN_FILENO, &foundTerminal) != 0) return false;
   held = true;
   for (int signalNumber : kEndingSignals) {
-    if (!isIgnored(signalNumber)) catchWhileHeld(signalNumber, restoreAndRaise);
+    if (!signalIsIgnored(signalNumber)) catchWhileHeld(signalNumber, restoreAndRaise);
   }
   return true;
+}
+
+bool signalIsIgnored(int signalNumber) {
+  struct sigaction current {};
+  return sigaction(signalNumber, nullptr, &current) == 0 && current.sa_handler == SIG_IGN;
 }
 
 void catchWhileHeld(int signalNumber, void (*handler)(int)) {
@@ -182,10 +141,6 @@ void catchWhileHeld(int signalNumber, void (*handler)(int)) {
     ++caughtCount;
   }
   install(signalNumber, handler);
-}
-
-void restoreFoundTerminal() {
-  tcsetattr(STDIN_FILENO, TCSANOW, &foundTerminal);
 }
 
 void stopWithTerminalAsFound(void (*handler)(int)) {

@@ -3,7 +3,6 @@
 
 #include <histedit.h>
 #include <langinfo.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -24,7 +23,7 @@
 #include "platform/platform.hpp"
 #include "terminal/completion.hpp"
 #include "terminal/key_input.hpp"
-#include "text/characters.hpp"
+#include "terminal/word_source.hpp"
 
 namespace {
 
@@ -338,19 +337,13 @@ bool startEditor(int historySize) {
   return true;
 }
 
-bool hasWord(const std::string& line) {
-  return std::any_of(line.begin(), line.end(), [](char c) { return !isWhiteSpace(c); });
-}
-
 }  // namespace
 
 bool openLineEditor(const EditorLimits& limits, WordsToComplete words) {
-  if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO) || !terminalIsCapable()) return false;
-  if (!useUtf8Characters()) return false;
   // The terminal's settings are taken before the editor starts: el_init sets the terminal to
   // its own idea of the ordinary settings at once (echoctl on, noflsh off).
-  if (!holdTerminal()) return false;
-  if (!startEditor(limits.historyLines)) {
+  if (!standardOutputIsTerminal() || !terminalIsCapable() || !holdTerminal()) return false;
+  if (!useUtf8Characters() || !startEditor(limits.historyLines)) {
     endEditor();
     releaseTerminal();
     return false;
@@ -379,7 +372,7 @@ bool readEditedLine(std::string& line) {
     promptStart = 0;
     line.assign(typed, static_cast<std::size_t>(count));
     if (!line.empty() && line.back() == '\n') line.pop_back();
-    if (lineDiscarded || !hasWord(line)) {
+    if (lineDiscarded || !holdsWord(line)) {
       lineDiscarded = false;
       promptText = lastScreenRow(awaitedPrompt);
       continue;

@@ -138,7 +138,7 @@ void giveOutputBack() {
 }
 
 void writeThroughConsole() {
-  if (runtimeOutput != nullptr || !standardOutputIsConsole()) return;
+  if (runtimeOutput != nullptr || !standardOutputIsTerminal()) return;
   consoleOutput = GetStdHandle(STD_OUTPUT_HANDLE);
   std::cout.flush();
   runtimeOutput = std::cout.rdbuf(&consoleOutputBuffer);
@@ -368,7 +368,7 @@ bool openLineEditor(const EditorLimits& limits, WordsToComplete words) {
   // Output through the console whatever standard input is.
   writeThroughConsole();
   consoleInput = GetStdHandle(STD_INPUT_HANDLE);
-  if (!standardOutputIsConsole() || !GetConsoleMode(consoleInput, &foundInputMode)) return false;
+  if (!standardOutputIsTerminal() || !GetConsoleMode(consoleInput, &foundInputMode)) return false;
   // The console's own editing keys and history need its line input with echo; Ctrl+C comes to
   // the handler only with processed input.
   SetConsoleMode(consoleInput,

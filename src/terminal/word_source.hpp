@@ -28,6 +28,9 @@ WordRead readWord(std::string& word);
 // Ends the reading of words: a terminal in use is handed back as it was found.
 void stopReadingWords();
 
+// Whether `line` holds a word: a character other than white space.
+bool holdsWord(std::string_view line);
+
 // Takes the next word of a typed line, starting at `position`, into `word` and moves
 // `position` past it; false when only white space is left. White space is what it is to
 // formatted extraction in the C locale: blank, tab, line feed, vertical tab, form feed, return.
