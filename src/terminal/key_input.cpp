@@ -2,10 +2,7 @@
 // characters decoded, and the signals that end the wait for a key.
 #include "terminal/key_input.hpp"
 
-#include <cerrno>
 #include <csignal>
-#include <cstring>
-#include <cwchar>
 #include <string>
 #include <utility>
 
@@ -123,7 +120,7 @@ KeyInput readKeyInput(wchar_t& key) {
     key = static_cast<unsigned char>(pendingKeys[nextPendingKey++]);
     return KeyInput::key;
   }
-  std::mbstate_t state{};
+  std::string begun;  // the bytes of the character being typed
   while (true) {
     char byte = 0;
     std::size_t count = 0;
@@ -131,7 +128,7 @@ KeyInput readKeyInput(wchar_t& key) {
     if (read == InputRead::noted) return signalTaken;
     if (read != InputRead::bytes) return KeyInput::end;
     if (byte == kEscape) {
-      state = {};
+      begun.clear();
       std::string keys;
       if (!takeEscapeSequence(keys)) continue;
       pendingKeys = std::move(keys);
@@ -139,12 +136,15 @@ KeyInput readKeyInput(wchar_t& key) {
       key = static_cast<unsigned char>(kEscape);
       return KeyInput::key;
     }
-    const std::size_t decoded = std::mbrtowc(&key, &byte, 1, &state);
-    if (decoded == static_cast<std::size_t>(-2)) continue;  // more bytes of this character
-    if (decoded == static_cast<std::size_t>(-1)) {
-      state = {};  // not UTF-8: dropped
+    // A byte that begins no character is dropped, and so is one that cannot continue the
+    // character begun, with that character.
+    if (begun.empty() ? utf8LengthOfLead(byte) == 0 : !utf8MayContinue(begun, byte)) {
+      begun.clear();
       continue;
     }
+    begun += byte;
+    if (begun.size() < utf8LengthOfLead(begun[0])) continue;
+    key = static_cast<wchar_t>(utf8CodeOf(begun));
     return KeyInput::key;
   }
 }

@@ -24,6 +24,7 @@
 #include "terminal/completion.hpp"
 #include "terminal/key_input.hpp"
 #include "terminal/word_source.hpp"
+#include "text/utf8.hpp"
 
 namespace {
 
@@ -88,24 +89,16 @@ char* promptOf(EditLine*) {
   return promptText.data();
 }
 
-// Characters of UTF-8 text: bytes other than continuation bytes. Every character the
-// calculator writes takes one column.
-std::size_t columnsOf(std::string_view text) {
-  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  }));
-}
-
 std::string lastScreenRow(const std::string& line) {
   int width = 0;
   if (el_get(editor, EL_GETTC, "co", &width) != 0 || width <= 0) return line;
-  const std::size_t columns = columnsOf(line);
+  const std::size_t columns = utf8Columns(line);
   if (columns <= static_cast<std::size_t>(width)) return line;
   std::size_t skip =
       (columns - 1) / static_cast<std::size_t>(width) * static_cast<std::size_t>(width);
   std::size_t at = 0;
   for (; at < line.size(); ++at) {
-    if ((static_cast<unsigned char>(line[at]) & 0xC0) == 0x80) continue;
+    if (isByteIn(line[at], 0x80, 0xBF)) continue;  // a continuation byte
     if (skip-- == 0) break;
   }
   return line.substr(at);
@@ -134,7 +127,7 @@ void clearFromTheLinesFirstRow() {
   if (el_get(editor, EL_GETTC, "co", &width) != 0 || width <= 0) return;
   const LineInfoW* line = el_wline(editor);
   const std::size_t columns =
-      columnsOf(promptText) + static_cast<std::size_t>(line->cursor - line->buffer);
+      utf8Columns(promptText) + static_cast<std::size_t>(line->cursor - line->buffer);
   std::fputc('\r', stdout);
   for (std::size_t row = columns / static_cast<std::size_t>(width); row > 0; --row)
     std::fputs(capability("up"), stdout);
