@@ -21,9 +21,5 @@ bool openLineEditor(const EditorLimits& limits, WordsToComplete words);
 // alone, Ctrl+C) has the prompt drawn again. False at the end of input.
 bool readEditedLine(std::string& line);
 
-// Marks that a word of the typed line has been taken: what is written from now on up to the
-// next read is the prompt for the next word.
-void noteWordTaken();
-
 // Hands the terminal back with the settings it had when the editor took it over.
 void closeLineEditor();

@@ -10,6 +10,4 @@ bool readEditedLine(std::string&) {
   return false;
 }
 
-void noteWordTaken() {}
-
 void closeLineEditor() {}

@@ -23,6 +23,7 @@
 #include "platform/platform.hpp"
 #include "terminal/completion.hpp"
 #include "terminal/key_input.hpp"
+#include "terminal/screen_line.hpp"
 #include "terminal/word_source.hpp"
 #include "text/utf8.hpp"
 
@@ -37,17 +38,10 @@ WordsToComplete wordsToComplete = nullptr;
 
 // ---- The screen line --------------------------------------------------------------------
 
-// What stands on the screen's current line: everything written to standard output since its
-// last line end. The editor draws this text again as its prompt, so that its redisplay
-// (Ctrl+L, a long line, a resized window) shows the line as the dialogue left it.
-std::string screenLine;
-
-// Where in screenLine the text written since the last word was taken starts: the prompt for
-// that word, after whatever handling the word wrote on the line.
-std::size_t promptStart = 0;
-
-// Passes what is written to standard output on, keeping screenLine up to date. It is a
-// stream buffer because that is how standard output can be watched without changing its users.
+// Passes what is written to standard output on, noting it on the screen line, which the editor
+// draws again as its prompt, so that its redisplay (Ctrl+L, a long line, a resized window) shows
+// the line as the dialogue left it. It is a stream buffer because that is how standard output
+// can be watched without changing its users.
 class ScreenLineWatch : public std::streambuf {
  public:
   std::streambuf* target = nullptr;
@@ -56,32 +50,22 @@ class ScreenLineWatch : public std::streambuf {
   int_type overflow(int_type c) override {
     if (traits_type::eq_int_type(c, traits_type::eof()))
       return target->pubsync() == 0 ? traits_type::not_eof(c) : traits_type::eof();
-    note(traits_type::to_char_type(c));
-    return target->sputc(traits_type::to_char_type(c));
+    const char written = traits_type::to_char_type(c);
+    noteWritten({&written, 1});
+    return target->sputc(written);
   }
 
   std::streamsize xsputn(const char* text, std::streamsize count) override {
-    for (std::streamsize i = 0; i < count; ++i)
-      note(text[i]);
+    noteWritten({text, static_cast<std::size_t>(count)});
     return target->sputn(text, count);
   }
 
   int sync() override { return target->pubsync(); }
-
- private:
-  static void note(char c) {
-    if (c == '\n') {
-      screenLine.clear();
-      promptStart = 0;
-    } else {
-      screenLine += c;
-    }
-  }
 };
 
 ScreenLineWatch screenLineWatch;
 
-// The prompt of the line being read: the last screen row of screenLine. A screen line wider
+// The prompt of the line being read: the last screen row of the screen line. A screen line wider
 // than the window has wrapped, and only its last row is left for the editor to draw again.
 std::string promptText;
 
@@ -343,41 +327,31 @@ bool openLineEditor(const EditorLimits& limits, WordsToComplete words) {
   }
   wordsToComplete = words;
   catchWaitingSignals();
-  screenLine.clear();
   screenLineWatch.target = std::cout.rdbuf(&screenLineWatch);
   return true;
 }
 
 bool readEditedLine(std::string& line) {
   std::cout.flush();
-  // The editor draws the screen line again as its prompt, from the start of the row. When the
-  // line holds no word (Enter alone, Ctrl+C) the prompt written for the awaited word is drawn
-  // again on the new row, as often as that happens.
-  promptText = lastScreenRow(screenLine);
-  const std::string awaitedPrompt = screenLine.substr(std::min(promptStart, screenLine.size()));
   while (true) {
-    std::fputc('\r', stdout);
+    promptText = lastScreenRow(screenLine());
+    std::fputc('\r', stdout);  // the editor draws its prompt from the start of the row
     int count = 0;
     const char* typed = el_gets(editor, &count);
     if (typed == nullptr || count <= 0) return false;
     ambiguousState.clear();  // the first Tab on the next line rings, whatever it holds
-    screenLine.clear();      // Enter has moved to a new line
-    promptStart = 0;
     line.assign(typed, static_cast<std::size_t>(count));
     if (!line.empty() && line.back() == '\n') line.pop_back();
     if (lineDiscarded || !holdsWord(line)) {
       lineDiscarded = false;
-      promptText = lastScreenRow(awaitedPrompt);
+      promptAgain();
       continue;
     }
+    noteLineEntered();
     HistEvent event;
     history(typedLines, &event, H_ENTER, line.c_str());
     return true;
   }
-}
-
-void noteWordTaken() {
-  promptStart = screenLine.size();
 }
 
 void closeLineEditor() {

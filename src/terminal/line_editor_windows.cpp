@@ -15,6 +15,7 @@
 #include "platform/platform.hpp"
 #include "terminal/completion.hpp"
 #include "terminal/line_editor.hpp"
+#include "terminal/screen_line.hpp"
 #include "text/windows1251.hpp"
 
 namespace {
@@ -76,24 +77,6 @@ void writeToConsole(std::wstring_view text) {
 }
 
 // ---- Standard output --------------------------------------------------------------------
-
-// What stands on the console's current line: what was written since the last line end. The
-// console's own echo of a typed line ends that line.
-std::string screenLine;
-
-// Where in screenLine the prompt for the awaited word starts: what was written since the last
-// word was taken.
-std::size_t promptStart = 0;
-
-void noteWritten(std::string_view text) {
-  const std::size_t lineEnd = text.rfind('\n');
-  if (lineEnd == std::string_view::npos) {
-    screenLine += text;
-    return;
-  }
-  screenLine.assign(text.substr(lineEnd + 1));
-  promptStart = 0;
-}
 
 // Standard output at a console: the Windows-1251 text written to std::cout reaches the console
 // as UTF-16, which it shows whatever its code page. Unbuffered: each write goes out at once.
@@ -172,10 +155,7 @@ BOOL WINAPI onControlEvent(DWORD event) {
 // The dropped line is left as it stands, marked "^C"; the prompt of the awaited word is drawn
 // again on a new line.
 void dropLine() {
-  const std::string prompt = screenLine.substr(std::min(promptStart, screenLine.size()));
-  writeToConsole(L"^C\r\n" + widened(prompt));
-  screenLine = prompt;
-  promptStart = 0;
+  writeToConsole(L"^C\r\n" + widened(promptAgain()));
 }
 
 // ---- Completion -------------------------------------------------------------------------
@@ -194,7 +174,7 @@ std::wstring stateOf(const std::wstring& text, std::size_t cursor) {
 void moveToLineStart(std::size_t typedBefore) {
   CONSOLE_SCREEN_BUFFER_INFO screen{};
   if (!GetConsoleScreenBufferInfo(consoleOutput, &screen) || screen.dwSize.X <= 0) {
-    writeToConsole(L"\r" + widened(screenLine));
+    writeToConsole(L"\r" + widened(screenLine()));
     return;
   }
   const auto width = static_cast<std::size_t>(screen.dwSize.X);
@@ -289,7 +269,7 @@ void completeAtTab(std::wstring& text, std::size_t tab) {
   redrawLine(text, tab);
   if (!candidates.empty()) {
     listCandidates(candidates);
-    writeToConsole(widened(screenLine) + text);
+    writeToConsole(widened(screenLine()) + text);
   }
 }
 
@@ -376,8 +356,6 @@ bool openLineEditor(const EditorLimits& limits, WordsToComplete words) {
   SetConsoleCtrlHandler(onControlEvent, TRUE);
   wordsToComplete = words;
   lineCharacters = limits.consoleLineCharacters;
-  screenLine.clear();
-  promptStart = 0;
   return true;
 }
 
@@ -385,9 +363,7 @@ bool readEditedLine(std::string& line) {
   std::cout.flush();
   std::wstring typed;
   const bool read = !inputEnded && readConsoleLine(typed);
-  // The console's echo of the line end has started a new line.
-  screenLine.clear();
-  promptStart = 0;
+  noteLineEntered();  // the console's echo of the line end has started a new line
   const std::size_t end = typed.find(kEndOfInput);
   if (end != std::wstring::npos) {
     inputEnded = true;
@@ -396,10 +372,6 @@ bool readEditedLine(std::string& line) {
   if (!read || (inputEnded && typed.empty())) return false;
   line = narrowed(typed);
   return true;
-}
-
-void noteWordTaken() {
-  promptStart = screenLine.size();
 }
 
 void closeLineEditor() {

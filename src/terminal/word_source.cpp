@@ -6,6 +6,7 @@
 
 #include "terminal/line_editor.hpp"
 #include "terminal/plain_lines.hpp"
+#include "terminal/screen_line.hpp"
 #include "text/characters.hpp"
 
 namespace {
@@ -39,7 +40,7 @@ WordRead readWordOfLines(std::string& word) {
       return read == LineRead::again ? WordRead::again : WordRead::end;
     }
   }
-  if (source == Source::editor) noteWordTaken();
+  noteWordTaken();
   return WordRead::word;
 }
 
