@@ -18,7 +18,6 @@
 #include <streambuf>
 #include <string_view>
 #include <utility>
-#include <vector>
 
 #include "platform/platform.hpp"
 #include "terminal/completion.hpp"
@@ -186,53 +185,32 @@ unsigned char deleteBackToBlank(EditLine* edited, int) {
   return CC_REFRESH;
 }
 
-// The line and cursor after a Tab that left several candidates: a second Tab lists them.
-std::string ambiguousState;
-
-std::string stateOf(const LineInfo* line) {
-  std::string state(line->buffer, static_cast<std::size_t>(line->lastchar - line->buffer));
-  state += '\0';
-  state += std::to_string(line->cursor - line->buffer);
-  return state;
+std::string_view textOf(const LineInfo* line) {
+  return {line->buffer, static_cast<std::size_t>(line->lastchar - line->buffer)};
 }
 
-void listCandidates(const std::vector<std::string>& candidates) {
-  std::size_t widest = 0;
-  for (const std::string& candidate : candidates)
-    widest = std::max(widest, candidate.size());
-  int width = 80;
-  el_get(editor, EL_GETTC, "co", &width);
-  const std::size_t perRow =
-      std::max<std::size_t>(1, static_cast<std::size_t>(width) / (widest + 2));
-  std::fputc('\n', stdout);
-  for (std::size_t i = 0; i < candidates.size(); ++i) {
-    const bool rowEnds = (i + 1) % perRow == 0 || i + 1 == candidates.size();
-    std::fprintf(stdout, "%-*s", rowEnds ? 0 : static_cast<int>(widest + 2), candidates[i].c_str());
-    if (rowEnds) std::fputc('\n', stdout);
-  }
-  std::fflush(stdout);
+std::size_t cursorOf(const LineInfo* line) {
+  return static_cast<std::size_t>(line->cursor - line->buffer);
 }
 
 // Tab: completes the word under the cursor from the commands, functions and stored lines.
 unsigned char complete(EditLine* edited, int) {
   const LineInfo* line = el_line(edited);
-  const std::string_view text(line->buffer,
-                              static_cast<std::size_t>(line->lastchar - line->buffer));
-  const Completion completion =
-      completeWord(text, static_cast<std::size_t>(line->cursor - line->buffer), wordsToComplete());
-  if (completion.candidates.empty()) return CC_REFRESH_BEEP;
-  if (!completion.insertion.empty()) {
-    el_insertstr(edited, completion.insertion.c_str());
-    ambiguousState = completion.candidates.size() > 1 ? stateOf(el_line(edited)) : std::string();
-    return CC_REFRESH;
+  const Completion completion = completeWord(textOf(line), cursorOf(line), wordsToComplete());
+  switch (tabStep(completion, tabPlace(textOf(line), cursorOf(line)))) {
+    case TabStep::insert:
+      el_insertstr(edited, completion.insertion.c_str());
+      line = el_line(edited);
+      tabInserted(completion, tabPlace(textOf(line), cursorOf(line)));
+      return CC_REFRESH;
+    case TabStep::ring: return CC_REFRESH_BEEP;
+    case TabStep::none: return CC_NORM;
+    case TabStep::list: break;
   }
-  if (completion.candidates.size() == 1) return CC_NORM;
-  const std::string state = stateOf(line);
-  if (state != ambiguousState) {
-    ambiguousState = state;
-    return CC_REFRESH_BEEP;
-  }
-  listCandidates(completion.candidates);
+  int width = 80;
+  el_get(editor, EL_GETTC, "co", &width);
+  std::fputs(candidateList(completion.candidates, static_cast<std::size_t>(width)).c_str(), stdout);
+  std::fflush(stdout);
   return CC_REDISPLAY;
 }
 
@@ -339,7 +317,7 @@ bool readEditedLine(std::string& line) {
     int count = 0;
     const char* typed = el_gets(editor, &count);
     if (typed == nullptr || count <= 0) return false;
-    ambiguousState.clear();  // the first Tab on the next line rings, whatever it holds
+    forgetTabPlace();
     line.assign(typed, static_cast<std::size_t>(count));
     if (!line.empty() && line.back() == '\n') line.pop_back();
     if (lineDiscarded || !holdsWord(line)) {

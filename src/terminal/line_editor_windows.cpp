@@ -16,6 +16,7 @@
 #include "terminal/completion.hpp"
 #include "terminal/line_editor.hpp"
 #include "terminal/screen_line.hpp"
+#include "text/utf8.hpp"
 #include "text/windows1251.hpp"
 
 namespace {
@@ -162,13 +163,6 @@ void dropLine() {
 
 WordsToComplete wordsToComplete = nullptr;
 
-// The line and cursor after a Tab that left several candidates: a second Tab lists them.
-std::wstring ambiguousState;
-
-std::wstring stateOf(const std::wstring& text, std::size_t cursor) {
-  return text + L'\0' + std::to_wstring(cursor);
-}
-
 // Moves the cursor back to the start of the typed text, `typedBefore` characters before it,
 // across wrapped rows; the text starts right after the screen line.
 void moveToLineStart(std::size_t typedBefore) {
@@ -193,24 +187,14 @@ void redrawLine(const std::wstring& text, std::size_t cursor) {
   writeToConsole(text);
 }
 
-// The candidates in columns on the lines below the typed one.
+// The candidates in columns on the lines below the typed one. The console's last column is left
+// unused: writing in it wraps.
 void listCandidates(const std::vector<std::string>& candidates) {
-  std::size_t widest = 0;
-  for (const std::string& candidate : candidates)
-    widest = std::max(widest, candidate.size());
   CONSOLE_SCREEN_BUFFER_INFO screen{};
   std::size_t width = 80;
   if (GetConsoleScreenBufferInfo(consoleOutput, &screen) && screen.dwSize.X > 0)
     width = static_cast<std::size_t>(screen.dwSize.X);
-  const std::size_t perRow = std::max<std::size_t>(1, (width - 1) / (widest + 2));
-  std::string list = "\n";
-  for (std::size_t k = 0; k < candidates.size(); ++k) {
-    list += candidates[k];
-    const bool rowEnds = (k + 1) % perRow == 0 || k + 1 == candidates.size();
-    list.append(rowEnds ? std::size_t{0} : widest + 2 - candidates[k].size(), ' ');
-    if (rowEnds) list += '\n';
-  }
-  writeToConsole(widened(list));
+  writeToConsole(widened(candidateList(candidates, width - 1)));
 }
 
 void beep() {
@@ -235,6 +219,16 @@ void pressLeft(std::size_t times) {
     WriteConsoleInputW(consoleInput, keys.data(), static_cast<DWORD>(keys.size()), &written);
 }
 
+// The place of a Tab in the typed text: the text in UTF-8, each UTF-16 unit a character.
+std::string tabPlaceOf(const std::wstring& text, std::size_t cursor) {
+  std::string utf8;
+  for (const wchar_t unit : text) {
+    const Utf8Bytes character = utf8BytesOf(unit);
+    utf8.append(character.bytes, character.length);
+  }
+  return tabPlace(utf8, cursor);
+}
+
 // Completes the text at `cursor` and moves `cursor` past what was inserted. A second Tab on the
 // same ambiguous text gives the candidates, to be listed.
 std::vector<std::string> completeText(std::wstring& text, std::size_t& cursor) {
@@ -242,17 +236,15 @@ std::vector<std::string> completeText(std::wstring& text, std::size_t& cursor) {
   Completion completion = completeWord(narrowed(text), typed, wordsToComplete());
   const std::wstring insertion = widened(completion.insertion);
   const bool fits = text.size() + insertion.size() + 2 <= lineCharacters;
-  if (completion.candidates.empty() || !fits) {
-    beep();
-  } else if (!insertion.empty()) {
-    text.insert(cursor, insertion);
-    cursor += insertion.size();
-    ambiguousState = completion.candidates.size() > 1 ? stateOf(text, cursor) : std::wstring();
-  } else if (completion.candidates.size() > 1) {
-    const std::wstring state = stateOf(text, cursor);
-    if (state == ambiguousState) return std::move(completion.candidates);
-    ambiguousState = state;
-    beep();
+  switch (fits ? tabStep(completion, tabPlaceOf(text, cursor)) : TabStep::ring) {
+    case TabStep::insert:
+      text.insert(cursor, insertion);
+      cursor += insertion.size();
+      tabInserted(completion, tabPlaceOf(text, cursor));
+      break;
+    case TabStep::ring: beep(); break;
+    case TabStep::list: return std::move(completion.candidates);
+    case TabStep::none: break;
   }
   return {};
 }
@@ -312,13 +304,13 @@ void interruptAt(std::wstring& text, std::size_t mark) {
   redrawLine(text, mark);
   dropLine();
   text.clear();
-  ambiguousState.clear();
+  forgetTabPlace();
 }
 
 // The typed line from the console: the characters read up to the line end, Ctrl+Z or the end.
 bool readConsoleLine(std::wstring& typed) {
   std::wstring text;
-  ambiguousState.clear();
+  forgetTabPlace();
   while (true) {
     switch (readConsole(text)) {
       case ConsoleRead::line: typed += text; return true;
