@@ -37,7 +37,7 @@ void restoreFoundTerminal() {
   tcsetattr(STDIN_FILENO, TCSANOW, &foundTerminal);
 }
 
-void install(int signalNumber, void (*handler)(int)) {
+void installHandler(int signalNumber, void (*handler)(int)) {
   struct sigaction action {};
   action.sa_handler = handler;
   sigemptyset(&action.sa_mask);
@@ -59,15 +59,16 @@ constexpr int kMostReadsOfOneKey = 8;
 
 // Keys of more than one byte: the escape sequences of the function and cursor keys and the
 // characters of UTF-8 text beyond ASCII.
-bool mayContinue(char firstByte) {
+bool mayHaveMoreBytes(char firstByte) {
   return firstByte == '\x1b' || isByteIn(firstByte, 0x80, 0xFF);
 }
 
-// One key, without echo and without waiting for a line end; Ctrl+C is a key here. The key is
-// taken whole, and the settings go back discarding whatever is still unread, so that no part of
-// it (the "[A" of Up, the second byte of a letter) reaches the program that reads next.
-void readKeyFromTerminal() {
-  if (!holdTerminal()) return;
+// One key at the terminal, without echo and without waiting for a line end; Ctrl+C is a key
+// here. The key is taken whole, and the settings go back discarding whatever is still unread, so
+// that no part of it (the "[A" of Up, the second byte of a letter) reaches the program that
+// reads next. False, with nothing read, when standard input is no terminal.
+bool takeWholeKey() {
+  if (!holdTerminal()) return false;
   termios raw = foundTerminal;
   raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG | IEXTEN);
   raw.c_cc[VMIN] = 1;
@@ -78,7 +79,8 @@ void readKeyFromTerminal() {
   char key[kKeyBytes];
   std::size_t count = 0;
   const InputRead read = readInput(key, sizeof key, count, kNoTimeLimit, nullptr);
-  for (int reads = 0; read == InputRead::bytes && mayContinue(key[0]) && reads < kMostReadsOfOneKey;
+  for (int reads = 0;
+       read == InputRead::bytes && mayHaveMoreBytes(key[0]) && reads < kMostReadsOfOneKey;
        ++reads) {
     char rest[kKeyBytes];
     if (readInput(rest, sizeof rest, count, kKeyGapMilliseconds, nullptr) != InputRead::bytes)
@@ -86,6 +88,7 @@ void readKeyFromTerminal() {
   }
   tcsetattr(STDIN_FILENO, TCSAFLUSH, &foundTerminal);
   releaseTerminal();
+  return true;
 }
 
 }  // namespace
@@ -102,11 +105,8 @@ void convertMessage(const char* message, char* converted) {
 
 void waitForKey() {
   std::cout.flush();
-  if (isatty(STDIN_FILENO)) {
-    readKeyFromTerminal();
-  } else {
-    std::cin.get();  // one byte of the input; at its end the wait is over at once
-  }
+  // Otherwise one byte of the input; at its end the wait is over at once.
+  if (!takeWholeKey()) std::cin.get();
   // The shell's prompt starts a row of its own; a pipe or a file gets nothing more.
   if (standardOutputIsTerminal()) std::cout << '\n' << std::flush;
 }
@@ -140,7 +140,7 @@ void catchWhileHeld(int signalNumber, void (*handler)(int)) {
     sigaction(signalNumber, nullptr, &caughtSignals[k].before);
     ++caughtCount;
   }
-  install(signalNumber, handler);
+  installHandler(signalNumber, handler);
 }
 
 void stopWithTerminalAsFound(void (*handler)(int)) {
@@ -154,7 +154,7 @@ void stopWithTerminalAsFound(void (*handler)(int)) {
   sigaddset(&stop, SIGTSTP);
   sigprocmask(SIG_UNBLOCK, &stop, nullptr);
   std::raise(SIGTSTP);
-  install(SIGTSTP, handler);
+  installHandler(SIGTSTP, handler);
   if (known) tcsetattr(STDIN_FILENO, TCSANOW, &inUse);
   errno = savedErrno;
 }

@@ -115,7 +115,7 @@ bool takeEscapeSequence(std::string& keys) {
 
 }  // namespace
 
-KeyInput readKeyInput(wchar_t& key) {
+KeyInput nextKey(wchar_t& key) {
   if (nextPendingKey < pendingKeys.size()) {
     key = static_cast<unsigned char>(pendingKeys[nextPendingKey++]);
     return KeyInput::key;

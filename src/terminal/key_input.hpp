@@ -23,7 +23,7 @@ extern const std::size_t kSequenceBindingCount;
 
 // Waits for the next key. A bound sequence comes a byte at a time, its Escape first; a
 // character of the typed text whole, in `key`.
-KeyInput readKeyInput(wchar_t& key);
+KeyInput nextKey(wchar_t& key);
 
 // Catches Ctrl+C, a resized window and Ctrl+Z while the terminal is held.
 void catchWaitingSignals();

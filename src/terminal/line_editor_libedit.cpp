@@ -29,7 +29,7 @@
 namespace {
 
 EditLine* editor = nullptr;
-History* typedLines = nullptr;
+History* pastLines = nullptr;
 FILE* editorErrors = nullptr;  // the editor's own complaints go nowhere: the dialogue is stdout
 
 // What Tab completes from, asked at every Tab.
@@ -120,9 +120,9 @@ void clearFromTheLinesFirstRow() {
 // The editor's way of reading a key (EL_GETCFN): 1 with a key, 0 at the end of input. A
 // resized window has the line cleared and drawn again in the new width; a continued program
 // has it drawn afresh below what the shell wrote meanwhile.
-int readKey(EditLine*, wchar_t* key) {
+int keyForEditor(EditLine*, wchar_t* key) {
   while (true) {
-    switch (readKeyInput(*key)) {
+    switch (nextKey(*key)) {
       case KeyInput::key: return 1;
       case KeyInput::interrupted: *key = kInterruptKey; return 1;
       case KeyInput::resized:
@@ -143,7 +143,7 @@ int readKey(EditLine*, wchar_t* key) {
 // ---- Functions bound to keys ------------------------------------------------------------
 
 // Set by Ctrl+C: the line that comes back is dropped.
-bool lineDiscarded = false;
+bool lineDropped = false;
 
 std::size_t charactersAfterCursor() {
   const LineInfoW* line = el_wline(editor);
@@ -151,8 +151,8 @@ std::size_t charactersAfterCursor() {
 }
 
 // Ctrl+C: the line is shown to its end with "^C" and left; reading starts again on a new line.
-unsigned char discardLine(EditLine* edited, int) {
-  lineDiscarded = true;
+unsigned char dropLine(EditLine* edited, int) {
+  lineDropped = true;
   el_cursor(edited, static_cast<int>(std::min<std::size_t>(charactersAfterCursor(), INT_MAX)));
   el_insertstr(edited, "^C");
   el_push(edited, "\n");
@@ -221,12 +221,12 @@ void bindKeys() {
   el_wset(editor, EL_ADDFN, L"calculator-complete", L"complete the word", complete);
   el_wset(editor, EL_ADDFN, L"calculator-end-or-delete", L"end of input or delete",
           endInputOrDelete);
-  el_wset(editor, EL_ADDFN, L"calculator-discard", L"discard the line", discardLine);
+  el_wset(editor, EL_ADDFN, L"calculator-drop-line", L"drop the line", dropLine);
   el_wset(editor, EL_ADDFN, L"calculator-delete-to-blank", L"delete back to a blank",
           deleteBackToBlank);
   el_set(editor, EL_BIND, "^I", "calculator-complete", nullptr);
   el_set(editor, EL_BIND, "^D", "calculator-end-or-delete", nullptr);
-  el_set(editor, EL_BIND, "^C", "calculator-discard", nullptr);
+  el_set(editor, EL_BIND, "^C", "calculator-drop-line", nullptr);
   el_set(editor, EL_BIND, "^R", "em-inc-search-prev", nullptr);
   // Ctrl+U deletes up to the cursor, as the terminal's own line editing and readline do.
   el_set(editor, EL_BIND, "^U", "vi-kill-line-prev", nullptr);
@@ -262,10 +262,10 @@ bool terminalIsCapable() {
 
 void endEditor() {
   if (editor != nullptr) el_end(editor);
-  if (typedLines != nullptr) history_end(typedLines);
+  if (pastLines != nullptr) history_end(pastLines);
   if (editorErrors != nullptr) std::fclose(editorErrors);
   editor = nullptr;
-  typedLines = nullptr;
+  pastLines = nullptr;
   editorErrors = nullptr;
   std::setlocale(LC_CTYPE, "C");
 }
@@ -274,20 +274,20 @@ bool startEditor(int historySize) {
   editorErrors = std::fopen("/dev/null", "w");
   if (editorErrors == nullptr) return false;
   editor = el_init("calculator", stdin, stdout, editorErrors);
-  typedLines = history_init();
-  if (editor == nullptr || typedLines == nullptr) return false;
+  pastLines = history_init();
+  if (editor == nullptr || pastLines == nullptr) return false;
   // An unknown TERM leaves the editor with a dumb terminal's settings, where it cannot move
   // up to redraw a long line; plain reading serves better there.
   char* cursorUp = nullptr;
   if (el_get(editor, EL_GETTC, "up", &cursorUp) != 0 || cursorUp == nullptr || *cursorUp == '\0')
     return false;
   HistEvent event;
-  history(typedLines, &event, H_SETSIZE, historySize);
-  history(typedLines, &event, H_SETUNIQUE, 1);
-  el_set(editor, EL_HIST, history, typedLines);
+  history(pastLines, &event, H_SETSIZE, historySize);
+  history(pastLines, &event, H_SETUNIQUE, 1);
+  el_set(editor, EL_HIST, history, pastLines);
   el_set(editor, EL_PROMPT, promptOf);
   el_set(editor, EL_SIGNAL, 0);
-  el_set(editor, EL_GETCFN, readKey);
+  el_set(editor, EL_GETCFN, keyForEditor);
   bindKeys();
   return true;
 }
@@ -320,14 +320,14 @@ bool readEditedLine(std::string& line) {
     forgetTabPlace();
     line.assign(typed, static_cast<std::size_t>(count));
     if (!line.empty() && line.back() == '\n') line.pop_back();
-    if (lineDiscarded || !holdsWord(line)) {
-      lineDiscarded = false;
+    if (lineDropped || !holdsWord(line)) {
+      lineDropped = false;
       promptAgain();
       continue;
     }
     noteLineEntered();
     HistEvent event;
-    history(typedLines, &event, H_ENTER, line.c_str());
+    history(pastLines, &event, H_ENTER, line.c_str());
     return true;
   }
 }

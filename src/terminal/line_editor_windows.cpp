@@ -81,23 +81,23 @@ void writeToConsole(std::wstring_view text) {
 
 // Standard output at a console: the Windows-1251 text written to std::cout reaches the console
 // as UTF-16, which it shows whatever its code page. Unbuffered: each write goes out at once.
-class ConsoleOutput : public std::streambuf {
+class ConsoleBuffer : public std::streambuf {
  protected:
   int_type overflow(int_type c) override {
     if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
     const char byte = traits_type::to_char_type(c);
-    write({&byte, 1});
+    writeText({&byte, 1});
     return c;
   }
 
   std::streamsize xsputn(const char* text, std::streamsize count) override {
-    write({text, static_cast<std::size_t>(count)});
+    writeText({text, static_cast<std::size_t>(count)});
     return count;
   }
 
  private:
   // Converted piece by piece in a buffer of the stack, however long the text.
-  static void write(std::string_view text) {
+  static void writeText(std::string_view text) {
     noteWritten(text);
     wchar_t wide[512];
     std::size_t length = 0;
@@ -112,20 +112,20 @@ class ConsoleOutput : public std::streambuf {
   }
 };
 
-ConsoleOutput consoleOutputBuffer;
-std::streambuf* runtimeOutput = nullptr;
+ConsoleBuffer consoleBuffer;
+std::streambuf* runtimeBuffer = nullptr;
 
 // At exit standard output gets the runtime's buffer back before this one is destroyed: the
 // runtime flushes std::cout after the destructors of this file's objects have run.
 void giveOutputBack() {
-  std::cout.rdbuf(runtimeOutput);
+  std::cout.rdbuf(runtimeBuffer);
 }
 
-void writeThroughConsole() {
-  if (runtimeOutput != nullptr || !standardOutputIsTerminal()) return;
+void sendOutputToConsole() {
+  if (runtimeBuffer != nullptr || !standardOutputIsTerminal()) return;
   consoleOutput = GetStdHandle(STD_OUTPUT_HANDLE);
   std::cout.flush();
-  runtimeOutput = std::cout.rdbuf(&consoleOutputBuffer);
+  runtimeBuffer = std::cout.rdbuf(&consoleBuffer);
   std::atexit(giveOutputBack);
 }
 
@@ -151,12 +151,6 @@ BOOL WINAPI onControlEvent(DWORD event) {
   DWORD written = 0;
   WriteConsoleInputW(consoleInput, keys, 2, &written);
   return TRUE;
-}
-
-// The dropped line is left as it stands, marked "^C"; the prompt of the awaited word is drawn
-// again on a new line.
-void dropLine() {
-  writeToConsole(L"^C\r\n" + widened(promptAgain()));
 }
 
 // ---- Completion -------------------------------------------------------------------------
@@ -197,7 +191,7 @@ void listCandidates(const std::vector<std::string>& candidates) {
   writeToConsole(widened(candidateList(candidates, width - 1)));
 }
 
-void beep() {
+void ringBell() {
   writeToConsole(L"\a");
 }
 
@@ -242,7 +236,7 @@ std::vector<std::string> completeText(std::wstring& text, std::size_t& cursor) {
       cursor += insertion.size();
       tabInserted(completion, tabPlaceOf(text, cursor));
       break;
-    case TabStep::ring: beep(); break;
+    case TabStep::ring: ringBell(); break;
     case TabStep::list: return std::move(completion.candidates);
     case TabStep::none: break;
   }
@@ -277,7 +271,7 @@ enum class ConsoleRead { line, tab, part, interrupted, aborted, end };
 
 // One read of the console's line input into `text`, which holds the characters that the line
 // starts with, already drawn. A Tab or Ctrl+C's mark wakes the read up, and is in the text read.
-ConsoleRead readConsole(std::wstring& text) {
+ConsoleRead readConsoleOnce(std::wstring& text) {
   std::vector<wchar_t> buffer(lineCharacters);
   std::copy(text.begin(), text.end(), buffer.begin());
   CONSOLE_READCONSOLE_CONTROL control{sizeof control, static_cast<ULONG>(text.size()),
@@ -298,21 +292,22 @@ ConsoleRead readConsole(std::wstring& text) {
   return ConsoleRead::line;
 }
 
-// Ctrl+C's mark at `mark` in the text read: the line is shown to its end and dropped.
-void interruptAt(std::wstring& text, std::size_t mark) {
+// Ctrl+C's mark at `mark` in the text read: the line is shown to its end, marked "^C" and left
+// as it stands; the prompt of the awaited word is drawn again on a new line.
+void dropLineAt(std::wstring& text, std::size_t mark) {
   text.erase(mark, 1);
   redrawLine(text, mark);
-  dropLine();
+  writeToConsole(L"^C\r\n" + widened(promptAgain()));
   text.clear();
   forgetTabPlace();
 }
 
 // The typed line from the console: the characters read up to the line end, Ctrl+Z or the end.
-bool readConsoleLine(std::wstring& typed) {
+bool readWholeLine(std::wstring& typed) {
   std::wstring text;
   forgetTabPlace();
   while (true) {
-    switch (readConsole(text)) {
+    switch (readConsoleOnce(text)) {
       case ConsoleRead::line: typed += text; return true;
       case ConsoleRead::tab: completeAtTab(text, text.find(L'\t')); continue;
       case ConsoleRead::part:
@@ -320,7 +315,7 @@ bool readConsoleLine(std::wstring& typed) {
         text.clear();
         continue;
       case ConsoleRead::interrupted:
-        interruptAt(text, text.find(kInterruptMark));
+        dropLineAt(text, text.find(kInterruptMark));
         typed.clear();
         continue;
       case ConsoleRead::aborted:
@@ -338,7 +333,7 @@ bool readConsoleLine(std::wstring& typed) {
 
 bool openLineEditor(const EditorLimits& limits, WordsToComplete words) {
   // Output through the console whatever standard input is.
-  writeThroughConsole();
+  sendOutputToConsole();
   consoleInput = GetStdHandle(STD_INPUT_HANDLE);
   if (!standardOutputIsTerminal() || !GetConsoleMode(consoleInput, &foundInputMode)) return false;
   // The console's own editing keys and history need its line input with echo; Ctrl+C comes to
@@ -354,7 +349,7 @@ bool openLineEditor(const EditorLimits& limits, WordsToComplete words) {
 bool readEditedLine(std::string& line) {
   std::cout.flush();
   std::wstring typed;
-  const bool read = !inputEnded && readConsoleLine(typed);
+  const bool read = !inputEnded && readWholeLine(typed);
   noteLineEntered();  // the console's echo of the line end has started a new line
   const std::size_t end = typed.find(kEndOfInput);
   if (end != std::wstring::npos) {

@@ -25,16 +25,16 @@ std::size_t nextWordAt = 0;
 
 // The next line typed at the terminal. The editor draws the prompt again itself after a line
 // without a word; plain lines have the command loop write it again.
-LineRead readTypedLine(std::string& line) {
+LineRead nextTypedLine(std::string& line) {
   if (source == Source::editor) return readEditedLine(line) ? LineRead::line : LineRead::end;
   return readPlainLine(line);
 }
 
 // The next word of the line in use, or of the next line once it has none left.
-WordRead readWordOfLines(std::string& word) {
+WordRead nextTypedWord(std::string& word) {
   while (!takeWord(lineInUse, nextWordAt, word)) {
     nextWordAt = 0;
-    const LineRead read = readTypedLine(lineInUse);
+    const LineRead read = nextTypedLine(lineInUse);
     if (read != LineRead::line) {
       lineInUse.clear();
       return read == LineRead::again ? WordRead::again : WordRead::end;
@@ -58,7 +58,7 @@ void readFromTerminalWhenInteractive(const EditorLimits& limits, WordsToComplete
 
 WordRead readWord(std::string& word) {
   if (source == Source::stream) return std::cin >> word ? WordRead::word : WordRead::end;
-  return readWordOfLines(word);
+  return nextTypedWord(word);
 }
 
 void stopReadingWords() {
