@@ -5,10 +5,8 @@
 #include <langinfo.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <clocale>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,7 +15,6 @@
 #include <iostream>
 #include <streambuf>
 #include <string_view>
-#include <utility>
 
 #include "platform/platform.hpp"
 #include "terminal/completion.hpp"

@@ -6,7 +6,7 @@
 
 // What reading a line gave.
 enum class LineRead {
-  line,   // a line that holds a word
+  line,   // a line (read plainly, one that holds a word)
   again,  // a line without a word (Enter alone, Ctrl+C): the word is asked for again
   end,    // the end of input
 };

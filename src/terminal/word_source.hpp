@@ -1,4 +1,4 @@
-// The source of the command loop's words: standard input, or lines typed through the editor.
+// The source of the command loop's words: standard input, or lines typed at a terminal.
 #pragma once
 
 #include <cstddef>
