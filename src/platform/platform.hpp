@@ -1,6 +1,4 @@
-// The operating system's seam: code-page conversion of messages, the final key read, whether
-// standard output is a terminal, and on POSIX systems the one owner of the terminal's settings,
-// of what a signal does to them and of the wait for input.
+// The operating system's seam: messages' code page, the final key, the terminal and its input.
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,4 @@
-// The platform layer on POSIX systems: UTF-8 output, the terminal held and what signals do to it,
-// the wait for input and the final key.
+// The platform on POSIX systems: UTF-8 output, the held terminal, signals, input and the final key.
 #include <sys/select.h>
 #include <termios.h>
 #include <unistd.h>

@@ -1,5 +1,4 @@
-// The platform layer on Windows: messages in the OEM code page, or as they are for a console,
-// the runtime's key read, and no terminal to hold.
+// The platform on Windows: messages in the OEM code page or for a console, and the runtime's key.
 #include <conio.h>
 #include <windows.h>
 

@@ -1,5 +1,4 @@
-// Tab completion of a typed line: the candidates for the word under the cursor, what a Tab does
-// with them, and their list.
+// Tab completion of a typed line: the candidates, what a Tab does with them, and their list.
 #include "terminal/completion.hpp"
 
 #include <algorithm>

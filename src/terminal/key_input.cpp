@@ -1,5 +1,4 @@
-// Keys typed at a terminal: bytes read one at a time, escape sequences taken whole, UTF-8
-// characters decoded, and the signals that end the wait for a key.
+// The editor's keys at a terminal: escape sequences taken whole, UTF-8 decoded, signals taken.
 #include "terminal/key_input.hpp"
 
 #include <csignal>

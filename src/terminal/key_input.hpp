@@ -1,5 +1,4 @@
-// Keys typed at a terminal, for the line editor: the characters of UTF-8 text, the escape
-// sequences of the keys the editor binds, and the signals that wake the wait for a key.
+// The editor's keys at a terminal: UTF-8 characters, bound escape sequences, and signals.
 #pragma once
 
 #include <cstddef>

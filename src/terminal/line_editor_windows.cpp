@@ -1,5 +1,4 @@
-// The line editor at a Windows console: the console's own line input, woken at Tab to complete,
-// Ctrl+C dropping the line, and standard output written to the console as UTF-16.
+// The line editor at a Windows console: its own line input, completed at Tab, output as UTF-16.
 #include <windows.h>
 
 #include <algorithm>

@@ -1,5 +1,4 @@
-// Lines typed at a terminal that the line editor does not drive, read as the terminal's own line
-// editing delivers them, with Ctrl+C dropping the line being typed.
+// Lines typed at a terminal that the editor does not drive, with Ctrl+C dropping the line.
 #pragma once
 
 #include <string>

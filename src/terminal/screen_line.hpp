@@ -1,5 +1,4 @@
-// The screen's current line as the line editors know it: what was written since the last line
-// end, and where in it the prompt for the awaited word starts.
+// The screen's current line for the line editors, and where the prompt for the awaited word starts.
 #pragma once
 
 #include <string>
