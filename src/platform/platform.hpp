@@ -1,10 +1,7 @@
-// The operating-system seam: code-page conversion of messages, the final key read, on POSIX
-// systems the one owner of the terminal's settings and of what a signal does to them, and on
-// Windows whether standard output is a console.
+// The operating system's seam: messages' code page, the final key, the terminal and its input.
 #pragma once
 
 #include <cstddef>
-#include <string>
 
 #if defined(_WIN32)
 // The OEM code page takes one byte per character, as Windows-1251 does; a console is given the
@@ -28,53 +25,56 @@ void convertMessage(const char* message, char* converted);
 // program, and the row is ended after it.
 void waitForKey();
 
-// ---- Lines typed at a terminal without the line editor --------------------------------------
+// True when standard output is a terminal: at a POSIX system one that isatty knows, on Windows a
+// console (GetConsoleMode succeeds on it); false for a file or a pipe. At a Windows console the
+// line editor writes standard output through WriteConsoleW, turning the Windows-1251 text into
+// UTF-16 itself, so convertMessage leaves messages as they are there.
+bool standardOutputIsTerminal();
 
-// What waiting for a typed line gave.
-enum class TypedLine {
-  line,         // a line, or what was typed before the end of input
-  interrupted,  // Ctrl+C: what was being typed is dropped
-  end,          // the end of input
-};
-
-// Takes over a terminal on standard input and standard output (POSIX systems) for reading
-// lines as its own line editing delivers them, with Ctrl+C dropping the line being typed in
-// place of ending the program. False, with nothing changed, where there is no such terminal,
-// and on Windows, whose console handles Ctrl+C for every program.
-bool holdTypedLines();
-
-// Reads what the terminal's line editing delivers, up to and with a line end, into `line`.
-TypedLine readTypedLine(std::string& line);
-
-// Gives the terminal back, and Ctrl+C what it did before.
-void releaseTypedLines();
-
-// ---- The terminal on standard input (POSIX systems) ------------------------------------------
+// ---- The terminal on standard input ---------------------------------------------------------
 
 // Takes the terminal over: keeps its settings as found, and until it is released makes the
 // signals that end the program (hangup, interrupt, quit, terminate) give them back before the
 // program ends. A signal that the program was started to ignore, as under nohup, stays ignored.
-// False, with nothing changed, when standard input is no terminal.
+// False, with nothing changed, when standard input is no terminal, and always on Windows, whose
+// console keeps its own settings and handles Ctrl+C for every program.
 bool holdTerminal();
 
 // Catches a signal while the terminal is held, in place of what it did before; the wait for
 // input is not restarted after it. Released with the terminal.
 void catchWhileHeld(int signalNumber, void (*handler)(int));
 
-// Puts the settings found back at once; safe inside a signal handler.
-void restoreFoundTerminal();
+// Whether the signal is ignored now, as one that the program was started to ignore.
+bool signalIsIgnored(int signalNumber);
 
-// For a handler of the stop signal (Ctrl+Z): stops the program with the terminal as found and,
-// once continued, puts back the settings in use and `handler` for the next stop.
+// For a handler of the stop signal (Ctrl+Z) at a POSIX terminal: stops the program with the
+// terminal as found and, once continued, puts back the settings in use and `handler` for the next
+// stop.
 void stopWithTerminalAsFound(void (*handler)(int));
 
 // Gives the terminal back as found, once what was written has been sent, and every signal what
 // it did before the terminal was held.
 void releaseTerminal();
 
-// ---- The console on standard output (Windows) ----------------------------------------------
+// The bytes of one key arrive together: what follows its first byte within this gap is part of
+// it.
+inline constexpr int kKeyGapMilliseconds = 100;
 
-// True when standard output is a console (GetConsoleMode succeeds on it), false for a file or a
-// pipe. At a console the line editor writes standard output through WriteConsoleW, turning the
-// Windows-1251 text into UTF-16 itself, so convertMessage leaves messages as they are there.
-bool standardOutputIsConsole();
+// A wait for input without a time limit.
+inline constexpr int kNoTimeLimit = -1;
+
+// What a read of standard input gave.
+enum class InputRead {
+  bytes,   // at least one byte
+  end,     // the end of input, or a fault
+  timeUp,  // nothing within the time limit
+  noted,   // a signal noted by its handler was taken
+};
+
+// Waits until standard input has bytes, `milliseconds` have passed (never, for kNoTimeLimit),
+// or `takeNoted` (unless null) takes a signal that its handler has noted, and reads at most
+// `size` bytes into `bytes`, counted in `count`. The signals caught while the terminal is held
+// are blocked but inside the wait, so that none comes between `takeNoted` and the wait. On
+// Windows, with no terminal held, it is the end at once.
+InputRead readInput(char* bytes, std::size_t size, std::size_t& count, int milliseconds,
+                    bool (*takeNoted)());

@@ -1,6 +1,4 @@
-// The platform layer on POSIX systems: UTF-8 output, the terminal held for a raw read, and
-// lines typed at a terminal read with Ctrl+C dropping the line.
-#include <poll.h>
+// The platform on POSIX systems: UTF-8 output, the held terminal, signals, input and the final key.
 #include <sys/select.h>
 #include <termios.h>
 #include <unistd.h>
@@ -33,12 +31,12 @@ constexpr int kMaxCaughtSignals = 8;
 CaughtSignal caughtSignals[kMaxCaughtSignals];
 int caughtCount = 0;
 
-bool isIgnored(int signalNumber) {
-  struct sigaction current {};
-  return sigaction(signalNumber, nullptr, &current) == 0 && current.sa_handler == SIG_IGN;
+// Puts the settings found back at once; safe inside a signal handler.
+void restoreFoundTerminal() {
+  tcsetattr(STDIN_FILENO, TCSANOW, &foundTerminal);
 }
 
-void install(int signalNumber, void (*handler)(int)) {
+void installHandler(int signalNumber, void (*handler)(int)) {
   struct sigaction action {};
   action.sa_handler = handler;
   sigemptyset(&action.sa_mask);
@@ -52,10 +50,6 @@ void restoreAndRaise(int signalNumber) {
   std::raise(signalNumber);
 }
 
-// The bytes of one key arrive together: what follows its first byte within this gap is part
-// of it.
-constexpr int kKeyGapMilliseconds = 100;
-
 // Room for the longest escape sequence of a key, read at once.
 constexpr std::size_t kKeyBytes = 16;
 
@@ -64,20 +58,16 @@ constexpr int kMostReadsOfOneKey = 8;
 
 // Keys of more than one byte: the escape sequences of the function and cursor keys and the
 // characters of UTF-8 text beyond ASCII.
-bool mayContinue(unsigned char firstByte) {
-  return firstByte == 0x1B || firstByte >= 0x80;
+bool mayHaveMoreBytes(char firstByte) {
+  return firstByte == '\x1b' || isByteIn(firstByte, 0x80, 0xFF);
 }
 
-bool moreKeyBytesArrive() {
-  pollfd ready = {STDIN_FILENO, POLLIN, 0};
-  return poll(&ready, 1, kKeyGapMilliseconds) > 0;
-}
-
-// One key, without echo and without waiting for a line end; Ctrl+C is a key here. The key is
-// taken whole, and the settings go back discarding whatever is still unread, so that no part of
-// it (the "[A" of Up, the second byte of a letter) reaches the program that reads next.
-void readKeyFromTerminal() {
-  if (!holdTerminal()) return;
+// One key at the terminal, without echo and without waiting for a line end; Ctrl+C is a key
+// here. The key is taken whole, and the settings go back discarding whatever is still unread, so
+// that no part of it (the "[A" of Up, the second byte of a letter) reaches the program that
+// reads next. False, with nothing read, when standard input is no terminal.
+bool takeWholeKey() {
+  if (!holdTerminal()) return false;
   termios raw = foundTerminal;
   raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG | IEXTEN);
   raw.c_cc[VMIN] = 1;
@@ -85,30 +75,19 @@ void readKeyFromTerminal() {
   // Whatever was typed before the wait (the Enter after "q") does not count.
   tcsetattr(STDIN_FILENO, TCSAFLUSH, &raw);
 
-  unsigned char key[kKeyBytes];
-  ssize_t count = 0;
-  while ((count = read(STDIN_FILENO, key, sizeof key)) < 0 && errno == EINTR) {
-  }
-  for (int reads = 0; count > 0 && mayContinue(key[0]) && reads < kMostReadsOfOneKey; ++reads) {
-    unsigned char rest[kKeyBytes];
-    if (!moreKeyBytesArrive() || read(STDIN_FILENO, rest, sizeof rest) <= 0) break;
+  char key[kKeyBytes];
+  std::size_t count = 0;
+  const InputRead read = readInput(key, sizeof key, count, kNoTimeLimit, nullptr);
+  for (int reads = 0;
+       read == InputRead::bytes && mayHaveMoreBytes(key[0]) && reads < kMostReadsOfOneKey;
+       ++reads) {
+    char rest[kKeyBytes];
+    if (readInput(rest, sizeof rest, count, kKeyGapMilliseconds, nullptr) != InputRead::bytes)
+      break;
   }
   tcsetattr(STDIN_FILENO, TCSAFLUSH, &foundTerminal);
   releaseTerminal();
-}
-
-// ---- Lines typed without the line editor ----------------------------------------------------
-
-// What one read of a typed line takes at most; a longer line takes several.
-constexpr std::size_t kTypedChunkBytes = 256;
-
-volatile std::sig_atomic_t typedLineInterrupted = 0;
-
-// A terminal's end of input (Ctrl+D) holds for one read only; the dialogue's holds for good.
-bool typedInputEnded = false;
-
-void noteTypedLineInterrupted(int) {
-  typedLineInterrupted = 1;
+  return true;
 }
 
 }  // namespace
@@ -125,63 +104,14 @@ void convertMessage(const char* message, char* converted) {
 
 void waitForKey() {
   std::cout.flush();
-  if (isatty(STDIN_FILENO)) {
-    readKeyFromTerminal();
-  } else {
-    std::cin.get();  // one byte of the input; at its end the wait is over at once
-  }
+  // Otherwise one byte of the input; at its end the wait is over at once.
+  if (!takeWholeKey()) std::cin.get();
   // The shell's prompt starts a row of its own; a pipe or a file gets nothing more.
-  if (isatty(STDOUT_FILENO)) std::cout << '\n' << std::flush;
+  if (standardOutputIsTerminal()) std::cout << '\n' << std::flush;
 }
 
-bool holdTypedLines() {
-  if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO) || !holdTerminal()) return false;
-  if (!isIgnored(SIGINT)) catchWhileHeld(SIGINT, noteTypedLineInterrupted);
-  typedLineInterrupted = 0;
-  typedInputEnded = false;
-  return true;
-}
-
-// Ctrl+C is blocked except inside pselect, so that none arrives between the check of its flag
-// and the wait. The terminal itself drops what was typed of the line and echoes "^C".
-TypedLine readTypedLine(std::string& line) {
-  line.clear();
-  if (typedInputEnded) return TypedLine::end;
-  sigset_t interrupt;
-  sigset_t previous;
-  sigemptyset(&interrupt);
-  sigaddset(&interrupt, SIGINT);
-  sigprocmask(SIG_BLOCK, &interrupt, &previous);
-  TypedLine result = TypedLine::line;
-  while (true) {
-    if (typedLineInterrupted) {
-      typedLineInterrupted = 0;
-      line.clear();
-      result = TypedLine::interrupted;
-      break;
-    }
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(STDIN_FILENO, &readable);
-    const int ready = pselect(STDIN_FILENO + 1, &readable, nullptr, nullptr, nullptr, &previous);
-    if (ready < 0 && errno == EINTR) continue;
-    char bytes[kTypedChunkBytes];
-    const ssize_t count = ready > 0 ? read(STDIN_FILENO, bytes, sizeof bytes) : -1;
-    if (count < 0 && errno == EINTR) continue;
-    if (count <= 0) {
-      typedInputEnded = true;
-      if (line.empty()) result = TypedLine::end;
-      break;
-    }
-    line.append(bytes, static_cast<std::size_t>(count));
-    if (line.back() == '\n') break;
-  }
-  sigprocmask(SIG_SETMASK, &previous, nullptr);
-  return result;
-}
-
-void releaseTypedLines() {
-  releaseTerminal();
+bool standardOutputIsTerminal() {
+  return isatty(STDOUT_FILENO) != 0;
 }
 
 bool holdTerminal() {
@@ -189,9 +119,14 @@ bool holdTerminal() {
   if (tcgetattr(STDIN_FILENO, &foundTerminal) != 0) return false;
   held = true;
   for (int signalNumber : kEndingSignals) {
-    if (!isIgnored(signalNumber)) catchWhileHeld(signalNumber, restoreAndRaise);
+    if (!signalIsIgnored(signalNumber)) catchWhileHeld(signalNumber, restoreAndRaise);
   }
   return true;
+}
+
+bool signalIsIgnored(int signalNumber) {
+  struct sigaction current {};
+  return sigaction(signalNumber, nullptr, &current) == 0 && current.sa_handler == SIG_IGN;
 }
 
 void catchWhileHeld(int signalNumber, void (*handler)(int)) {
@@ -204,11 +139,7 @@ void catchWhileHeld(int signalNumber, void (*handler)(int)) {
     sigaction(signalNumber, nullptr, &caughtSignals[k].before);
     ++caughtCount;
   }
-  install(signalNumber, handler);
-}
-
-void restoreFoundTerminal() {
-  tcsetattr(STDIN_FILENO, TCSANOW, &foundTerminal);
+  installHandler(signalNumber, handler);
 }
 
 void stopWithTerminalAsFound(void (*handler)(int)) {
@@ -222,9 +153,44 @@ void stopWithTerminalAsFound(void (*handler)(int)) {
   sigaddset(&stop, SIGTSTP);
   sigprocmask(SIG_UNBLOCK, &stop, nullptr);
   std::raise(SIGTSTP);
-  install(SIGTSTP, handler);
+  installHandler(SIGTSTP, handler);
   if (known) tcsetattr(STDIN_FILENO, TCSANOW, &inUse);
   errno = savedErrno;
+}
+
+InputRead readInput(char* bytes, std::size_t size, std::size_t& count, int milliseconds,
+                    bool (*takeNoted)()) {
+  sigset_t caught;
+  sigset_t previous;
+  sigemptyset(&caught);
+  for (int k = 0; k < caughtCount; ++k)
+    sigaddset(&caught, caughtSignals[k].number);
+  sigprocmask(SIG_BLOCK, &caught, &previous);
+  const timespec limit = {milliseconds / 1000, milliseconds % 1000 * 1'000'000L};
+  InputRead result = InputRead::end;
+  while (true) {
+    if (takeNoted != nullptr && takeNoted()) {
+      result = InputRead::noted;
+      break;
+    }
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(STDIN_FILENO, &readable);
+    const int ready = pselect(STDIN_FILENO + 1, &readable, nullptr, nullptr,
+                              milliseconds < 0 ? nullptr : &limit, &previous);
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready == 0) {
+      result = InputRead::timeUp;
+      break;
+    }
+    const ssize_t got = ready > 0 ? read(STDIN_FILENO, bytes, size) : -1;
+    if (got < 0 && errno == EINTR) continue;
+    count = got > 0 ? static_cast<std::size_t>(got) : 0;
+    result = got > 0 ? InputRead::bytes : InputRead::end;
+    break;
+  }
+  sigprocmask(SIG_SETMASK, &previous, nullptr);
+  return result;
 }
 
 void releaseTerminal() {

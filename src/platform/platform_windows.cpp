@@ -1,5 +1,4 @@
-// The platform layer on Windows: messages in the OEM code page, or as they are for a console,
-// and the runtime's key read.
+// The platform on Windows: messages in the OEM code page or for a console, and the runtime's key.
 #include <conio.h>
 #include <windows.h>
 
@@ -8,7 +7,7 @@
 
 #include "platform/platform.hpp"
 
-bool standardOutputIsConsole() {
+bool standardOutputIsTerminal() {
   static const bool console = [] {
     DWORD mode = 0;
     return GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
@@ -17,7 +16,7 @@ bool standardOutputIsConsole() {
 }
 
 void convertMessage(const char* message, char* converted) {
-  if (standardOutputIsConsole()) {
+  if (standardOutputIsTerminal()) {
     std::strcpy(converted, message);
   } else {
     CharToOemA(message, converted);
@@ -29,12 +28,20 @@ void waitForKey() {
   _getch();
 }
 
-bool holdTypedLines() {
+// The console keeps its own settings and handles Ctrl+C for every program.
+bool holdTerminal() {
   return false;
 }
 
-TypedLine readTypedLine(std::string&) {
-  return TypedLine::end;
+void catchWhileHeld(int, void (*)(int)) {}
+
+bool signalIsIgnored(int) {
+  return false;
 }
 
-void releaseTypedLines() {}
+void releaseTerminal() {}
+
+InputRead readInput(char*, std::size_t, std::size_t& count, int, bool (*)()) {
+  count = 0;
+  return InputRead::end;
+}

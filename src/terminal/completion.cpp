@@ -1,9 +1,14 @@
-// Tab completion of a typed line: the candidates for the word under the cursor.
+// Tab completion of a typed line: the candidates, what a Tab does with them, and their list.
 #include "terminal/completion.hpp"
+
+#include <algorithm>
 
 #include "text/characters.hpp"
 
 namespace {
+
+// Where the last Tab left the line and the cursor with several candidates, or nothing.
+std::string ambiguousPlace;
 
 // The characters after which an operand starts.
 bool startsOperand(char c) {
@@ -91,4 +96,43 @@ Completion completeWord(std::string_view line, std::size_t cursor, const Complet
   Completion completion;
   if (wordEndsHere && storedExpression(typed, words, completion)) return completion;
   return completeOperand(typed, words);
+}
+
+std::string tabPlace(std::string_view line, std::size_t cursor) {
+  std::string place(line);
+  place += '\0';
+  place += std::to_string(cursor);
+  return place;
+}
+
+TabStep tabStep(const Completion& completion, const std::string& place) {
+  if (completion.candidates.empty()) return TabStep::ring;
+  if (!completion.insertion.empty()) return TabStep::insert;
+  if (completion.candidates.size() == 1) return TabStep::none;
+  if (place == ambiguousPlace) return TabStep::list;
+  ambiguousPlace = place;
+  return TabStep::ring;
+}
+
+void tabInserted(const Completion& completion, const std::string& place) {
+  ambiguousPlace = completion.candidates.size() > 1 ? place : std::string();
+}
+
+void forgetTabPlace() {
+  ambiguousPlace.clear();
+}
+
+std::string candidateList(const std::vector<std::string>& candidates, std::size_t columns) {
+  std::size_t widest = 0;
+  for (const std::string& candidate : candidates)
+    widest = std::max(widest, candidate.size());
+  const std::size_t perRow = std::max<std::size_t>(1, columns / (widest + 2));
+  std::string list = "\n";
+  for (std::size_t k = 0; k < candidates.size(); ++k) {
+    list += candidates[k];
+    const bool rowEnds = (k + 1) % perRow == 0 || k + 1 == candidates.size();
+    list.append(rowEnds ? std::size_t{0} : widest + 2 - candidates[k].size(), ' ');
+    if (rowEnds) list += '\n';
+  }
+  return list;
 }

@@ -1,18 +1,12 @@
-// Keys typed at a terminal: bytes read one at a time, escape sequences taken whole, UTF-8
-// characters decoded, and the signals that end the wait for a key.
+// The editor's keys at a terminal: escape sequences taken whole, UTF-8 decoded, signals taken.
 #include "terminal/key_input.hpp"
 
-#include <sys/select.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <csignal>
-#include <cstring>
-#include <cwchar>
 #include <string>
 #include <utility>
 
 #include "platform/platform.hpp"
+#include "text/utf8.hpp"
 
 const KeyBinding kSequenceBindings[] = {
     {"\033[A", "ed-prev-history"},       {"\033OA", "ed-prev-history"},
@@ -32,83 +26,57 @@ const std::size_t kSequenceBindingCount = std::size(kSequenceBindings);
 
 namespace {
 
-volatile std::sig_atomic_t interruptPending = 0;
-volatile std::sig_atomic_t resizePending = 0;
-volatile std::sig_atomic_t continuedPending = 0;
+volatile std::sig_atomic_t interruptNoted = 0;
+volatile std::sig_atomic_t resizeNoted = 0;
+volatile std::sig_atomic_t continueNoted = 0;
 
 void noteInterrupt(int) {
-  interruptPending = 1;
+  interruptNoted = 1;
 }
 
 void noteResize(int) {
-  resizePending = 1;
+  resizeNoted = 1;
 }
 
 // Ctrl+Z: stopped with the terminal as found, continued with the editor's settings.
 void suspend(int) {
   stopWithTerminalAsFound(suspend);
-  continuedPending = 1;
+  continueNoted = 1;
 }
 
-constexpr int kWaitingSignals[] = {SIGINT, SIGWINCH, SIGTSTP};
+// What takeSignal took last.
+KeyInput signalTaken = KeyInput::end;
 
-constexpr unsigned char kEscape = 0x1B;
-
-// A lone Escape or the rest of a sequence that is slower than this is no sequence.
-constexpr long kSequenceGapNanoseconds = 100'000'000;
-
-enum class Wait { byte, quiet, end, interrupted, resized, continued };
-
-// A signal noted by its handler, or none; an interrupt is left for later within a sequence.
-Wait pendingSignal(bool briefly) {
-  if (interruptPending) {
-    if (briefly) return Wait::quiet;
-    interruptPending = 0;
-    return Wait::interrupted;
+// Takes a signal that its handler has noted: Ctrl+C first; a continued program is drawn afresh
+// in the window's size, which takes a resize with it.
+bool takeSignal() {
+  if (interruptNoted) {
+    interruptNoted = 0;
+    signalTaken = KeyInput::interrupted;
+  } else if (continueNoted) {
+    continueNoted = 0;
+    resizeNoted = 0;
+    signalTaken = KeyInput::continued;
+  } else if (resizeNoted) {
+    resizeNoted = 0;
+    signalTaken = KeyInput::resized;
+  } else {
+    return false;
   }
-  if (briefly) return Wait::byte;
-  if (continuedPending) {
-    continuedPending = 0;
-    resizePending = 0;
-    return Wait::continued;
-  }
-  if (resizePending) {
-    resizePending = 0;
-    return Wait::resized;
-  }
-  return Wait::byte;
+  return true;
 }
 
-// Waits for one byte of input. The signals that interrupt the wait are blocked except inside
-// pselect, so that none arrives between the check of its flag and the wait. Within a
-// sequence (`briefly`) the wait ends after the gap.
-Wait waitForByte(unsigned char& byte, bool briefly) {
-  sigset_t waiting;
-  sigset_t previous;
-  sigemptyset(&waiting);
-  for (int signalNumber : kWaitingSignals)
-    sigaddset(&waiting, signalNumber);
-  sigprocmask(SIG_BLOCK, &waiting, &previous);
-  Wait wait = Wait::end;
-  while (true) {
-    wait = pendingSignal(briefly);
-    if (wait != Wait::byte) break;
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(STDIN_FILENO, &readable);
-    const timespec gap = {0, kSequenceGapNanoseconds};
-    const int ready =
-        pselect(STDIN_FILENO + 1, &readable, nullptr, nullptr, briefly ? &gap : nullptr, &previous);
-    if (ready < 0 && errno == EINTR) continue;
-    if (ready == 0) {
-      wait = Wait::quiet;
-      break;
-    }
-    wait = ready > 0 && read(STDIN_FILENO, &byte, 1) == 1 ? Wait::byte : Wait::end;
-    break;
-  }
-  sigprocmask(SIG_SETMASK, &previous, nullptr);
-  return wait;
+// Inside a sequence, Ctrl+C ends it and is left to be taken after it.
+bool interruptIsNoted() {
+  return interruptNoted != 0;
+}
+
+constexpr char kEscape = '\x1b';
+
+// The next byte of a sequence: false when none comes within the gap of one key's bytes.
+bool takeSequenceByte(char& byte) {
+  std::size_t count = 0;
+  return readInput(&byte, 1, count, kKeyGapMilliseconds, interruptIsNoted) == InputRead::bytes;
 }
 
 bool isBoundSequence(const std::string& keys) {
@@ -126,61 +94,56 @@ std::size_t nextPendingKey = 0;
 // The Linux console's function keys add a "[" ("\033[[A"). An Escape that follows an Escape
 // starts the sequence afresh.
 bool takeEscapeSequence(std::string& keys) {
-  keys.assign(1, static_cast<char>(kEscape));
-  unsigned char byte = 0;
-  if (waitForByte(byte, true) != Wait::byte) return false;
+  keys.assign(1, kEscape);
+  char byte = 0;
+  if (!takeSequenceByte(byte)) return false;
   while (byte == kEscape) {
-    if (waitForByte(byte, true) != Wait::byte) return false;
+    if (!takeSequenceByte(byte)) return false;
   }
-  keys += static_cast<char>(byte);
+  keys += byte;
   if (byte != '[' && byte != 'O') return isBoundSequence(keys);
   while (true) {
-    if (waitForByte(byte, true) != Wait::byte) return false;
-    keys += static_cast<char>(byte);
+    if (!takeSequenceByte(byte)) return false;
+    keys += byte;
     const bool consoleFunctionKey = keys == "\033[[";
-    if (byte >= 0x40 && byte <= 0x7E && !consoleFunctionKey) break;
-    if (byte < 0x20 || byte > 0x7E) return false;
+    if (isByteIn(byte, 0x40, 0x7E) && !consoleFunctionKey) break;
+    if (!isByteIn(byte, 0x20, 0x7E)) return false;
   }
   return isBoundSequence(keys);
 }
 
-KeyInput inputOf(Wait wait) {
-  switch (wait) {
-    case Wait::interrupted: return KeyInput::interrupted;
-    case Wait::resized: return KeyInput::resized;
-    case Wait::continued: return KeyInput::continued;
-    default: return KeyInput::end;
-  }
-}
-
 }  // namespace
 
-KeyInput readKeyInput(wchar_t& key) {
+KeyInput nextKey(wchar_t& key) {
   if (nextPendingKey < pendingKeys.size()) {
     key = static_cast<unsigned char>(pendingKeys[nextPendingKey++]);
     return KeyInput::key;
   }
-  std::mbstate_t state{};
+  std::string begun;  // the bytes of the character being typed
   while (true) {
-    unsigned char byte = 0;
-    const Wait wait = waitForByte(byte, false);
-    if (wait != Wait::byte) return inputOf(wait);
+    char byte = 0;
+    std::size_t count = 0;
+    const InputRead read = readInput(&byte, 1, count, kNoTimeLimit, takeSignal);
+    if (read == InputRead::noted) return signalTaken;
+    if (read != InputRead::bytes) return KeyInput::end;
     if (byte == kEscape) {
-      state = {};
+      begun.clear();
       std::string keys;
       if (!takeEscapeSequence(keys)) continue;
       pendingKeys = std::move(keys);
       nextPendingKey = 1;
-      key = kEscape;
+      key = static_cast<unsigned char>(kEscape);
       return KeyInput::key;
     }
-    const char character = static_cast<char>(byte);
-    const std::size_t decoded = std::mbrtowc(&key, &character, 1, &state);
-    if (decoded == static_cast<std::size_t>(-2)) continue;  // more bytes of this character
-    if (decoded == static_cast<std::size_t>(-1)) {
-      state = {};  // not UTF-8: dropped
+    // A byte that begins no character is dropped, and so is one that cannot continue the
+    // character begun, with that character.
+    if (begun.empty() ? utf8LengthOfLead(byte) == 0 : !utf8MayContinue(begun, byte)) {
+      begun.clear();
       continue;
     }
+    begun += byte;
+    if (begun.size() < utf8LengthOfLead(begun[0])) continue;
+    key = static_cast<wchar_t>(utf8CodeOf(begun));
     return KeyInput::key;
   }
 }
@@ -194,7 +157,7 @@ void catchWaitingSignals() {
 void forgetPendingInput() {
   pendingKeys.clear();
   nextPendingKey = 0;
-  interruptPending = 0;
-  resizePending = 0;
-  continuedPending = 0;
+  interruptNoted = 0;
+  resizeNoted = 0;
+  continueNoted = 0;
 }

@@ -1,5 +1,4 @@
-// Keys typed at a terminal, for the line editor: the characters of UTF-8 text, the escape
-// sequences of the keys the editor binds, and the signals that wake the wait for a key.
+// The editor's keys at a terminal: UTF-8 characters, bound escape sequences, and signals.
 #pragma once
 
 #include <cstddef>
@@ -23,7 +22,7 @@ extern const std::size_t kSequenceBindingCount;
 
 // Waits for the next key. A bound sequence comes a byte at a time, its Escape first; a
 // character of the typed text whole, in `key`.
-KeyInput readKeyInput(wchar_t& key);
+KeyInput nextKey(wchar_t& key);
 
 // Catches Ctrl+C, a resized window and Ctrl+Z while the terminal is held.
 void catchWaitingSignals();

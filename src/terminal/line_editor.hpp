@@ -17,13 +17,10 @@ struct EditorLimits {
 // output is written through the console from then on whatever standard input is.
 bool openLineEditor(const EditorLimits& limits, WordsToComplete words);
 
-// Reads one typed line that holds a word, without its line end; a line without one (Enter
-// alone, Ctrl+C) has the prompt drawn again. False at the end of input.
+// Reads one typed line, without its line end. After Ctrl+C the prompt for the awaited word is
+// drawn again and the reading goes on; so it does after a line without a word at a POSIX
+// terminal, where Enter alone gives no line. False at the end of input.
 bool readEditedLine(std::string& line);
-
-// Marks that a word of the typed line has been taken: what is written from now on up to the
-// next read is the prompt for the next word.
-void noteWordTaken();
 
 // Hands the terminal back with the settings it had when the editor took it over.
 void closeLineEditor();

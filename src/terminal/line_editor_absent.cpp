@@ -1,5 +1,4 @@
-// The line editor where there is none (Windows, whose console edits lines for every program,
-// or a build without libedit): words are always read from standard input.
+// The line editor where there is none, a build without libedit: it never opens.
 #include "terminal/line_editor.hpp"
 
 bool openLineEditor(const EditorLimits&, WordsToComplete) {
@@ -9,7 +8,5 @@ bool openLineEditor(const EditorLimits&, WordsToComplete) {
 bool readEditedLine(std::string&) {
   return false;
 }
-
-void noteWordTaken() {}
 
 void closeLineEditor() {}

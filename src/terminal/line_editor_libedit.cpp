@@ -3,13 +3,10 @@
 
 #include <histedit.h>
 #include <langinfo.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <clocale>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,18 +15,18 @@
 #include <iostream>
 #include <streambuf>
 #include <string_view>
-#include <utility>
-#include <vector>
 
 #include "platform/platform.hpp"
 #include "terminal/completion.hpp"
 #include "terminal/key_input.hpp"
-#include "text/characters.hpp"
+#include "terminal/screen_line.hpp"
+#include "terminal/word_source.hpp"
+#include "text/utf8.hpp"
 
 namespace {
 
 EditLine* editor = nullptr;
-History* typedLines = nullptr;
+History* pastLines = nullptr;
 FILE* editorErrors = nullptr;  // the editor's own complaints go nowhere: the dialogue is stdout
 
 // What Tab completes from, asked at every Tab.
@@ -37,17 +34,10 @@ WordsToComplete wordsToComplete = nullptr;
 
 // ---- The screen line --------------------------------------------------------------------
 
-// What stands on the screen's current line: everything written to standard output since its
-// last line end. The editor draws this text again as its prompt, so that its redisplay
-// (Ctrl+L, a long line, a resized window) shows the line as the dialogue left it.
-std::string screenLine;
-
-// Where in screenLine the text written since the last word was taken starts: the prompt for
-// that word, after whatever handling the word wrote on the line.
-std::size_t promptStart = 0;
-
-// Passes what is written to standard output on, keeping screenLine up to date. It is a
-// stream buffer because that is how standard output can be watched without changing its users.
+// Passes what is written to standard output on, noting it on the screen line, which the editor
+// draws again as its prompt, so that its redisplay (Ctrl+L, a long line, a resized window) shows
+// the line as the dialogue left it. It is a stream buffer because that is how standard output
+// can be watched without changing its users.
 class ScreenLineWatch : public std::streambuf {
  public:
   std::streambuf* target = nullptr;
@@ -56,32 +46,22 @@ class ScreenLineWatch : public std::streambuf {
   int_type overflow(int_type c) override {
     if (traits_type::eq_int_type(c, traits_type::eof()))
       return target->pubsync() == 0 ? traits_type::not_eof(c) : traits_type::eof();
-    note(traits_type::to_char_type(c));
-    return target->sputc(traits_type::to_char_type(c));
+    const char written = traits_type::to_char_type(c);
+    noteWritten({&written, 1});
+    return target->sputc(written);
   }
 
   std::streamsize xsputn(const char* text, std::streamsize count) override {
-    for (std::streamsize i = 0; i < count; ++i)
-      note(text[i]);
+    noteWritten({text, static_cast<std::size_t>(count)});
     return target->sputn(text, count);
   }
 
   int sync() override { return target->pubsync(); }
-
- private:
-  static void note(char c) {
-    if (c == '\n') {
-      screenLine.clear();
-      promptStart = 0;
-    } else {
-      screenLine += c;
-    }
-  }
 };
 
 ScreenLineWatch screenLineWatch;
 
-// The prompt of the line being read: the last screen row of screenLine. A screen line wider
+// The prompt of the line being read: the last screen row of the screen line. A screen line wider
 // than the window has wrapped, and only its last row is left for the editor to draw again.
 std::string promptText;
 
@@ -89,24 +69,16 @@ char* promptOf(EditLine*) {
   return promptText.data();
 }
 
-// Characters of UTF-8 text: bytes other than continuation bytes. Every character the
-// calculator writes takes one column.
-std::size_t columnsOf(std::string_view text) {
-  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  }));
-}
-
 std::string lastScreenRow(const std::string& line) {
   int width = 0;
   if (el_get(editor, EL_GETTC, "co", &width) != 0 || width <= 0) return line;
-  const std::size_t columns = columnsOf(line);
+  const std::size_t columns = utf8Columns(line);
   if (columns <= static_cast<std::size_t>(width)) return line;
   std::size_t skip =
       (columns - 1) / static_cast<std::size_t>(width) * static_cast<std::size_t>(width);
   std::size_t at = 0;
   for (; at < line.size(); ++at) {
-    if ((static_cast<unsigned char>(line[at]) & 0xC0) == 0x80) continue;
+    if (isByteIn(line[at], 0x80, 0xBF)) continue;  // a continuation byte
     if (skip-- == 0) break;
   }
   return line.substr(at);
@@ -135,7 +107,7 @@ void clearFromTheLinesFirstRow() {
   if (el_get(editor, EL_GETTC, "co", &width) != 0 || width <= 0) return;
   const LineInfoW* line = el_wline(editor);
   const std::size_t columns =
-      columnsOf(promptText) + static_cast<std::size_t>(line->cursor - line->buffer);
+      utf8Columns(promptText) + static_cast<std::size_t>(line->cursor - line->buffer);
   std::fputc('\r', stdout);
   for (std::size_t row = columns / static_cast<std::size_t>(width); row > 0; --row)
     std::fputs(capability("up"), stdout);
@@ -145,9 +117,9 @@ void clearFromTheLinesFirstRow() {
 // The editor's way of reading a key (EL_GETCFN): 1 with a key, 0 at the end of input. A
 // resized window has the line cleared and drawn again in the new width; a continued program
 // has it drawn afresh below what the shell wrote meanwhile.
-int readKey(EditLine*, wchar_t* key) {
+int keyForEditor(EditLine*, wchar_t* key) {
   while (true) {
-    switch (readKeyInput(*key)) {
+    switch (nextKey(*key)) {
       case KeyInput::key: return 1;
       case KeyInput::interrupted: *key = kInterruptKey; return 1;
       case KeyInput::resized:
@@ -168,7 +140,7 @@ int readKey(EditLine*, wchar_t* key) {
 // ---- Functions bound to keys ------------------------------------------------------------
 
 // Set by Ctrl+C: the line that comes back is dropped.
-bool lineDiscarded = false;
+bool lineDropped = false;
 
 std::size_t charactersAfterCursor() {
   const LineInfoW* line = el_wline(editor);
@@ -176,8 +148,8 @@ std::size_t charactersAfterCursor() {
 }
 
 // Ctrl+C: the line is shown to its end with "^C" and left; reading starts again on a new line.
-unsigned char discardLine(EditLine* edited, int) {
-  lineDiscarded = true;
+unsigned char dropLine(EditLine* edited, int) {
+  lineDropped = true;
   el_cursor(edited, static_cast<int>(std::min<std::size_t>(charactersAfterCursor(), INT_MAX)));
   el_insertstr(edited, "^C");
   el_push(edited, "\n");
@@ -210,53 +182,32 @@ unsigned char deleteBackToBlank(EditLine* edited, int) {
   return CC_REFRESH;
 }
 
-// The line and cursor after a Tab that left several candidates: a second Tab lists them.
-std::string ambiguousState;
-
-std::string stateOf(const LineInfo* line) {
-  std::string state(line->buffer, static_cast<std::size_t>(line->lastchar - line->buffer));
-  state += '\0';
-  state += std::to_string(line->cursor - line->buffer);
-  return state;
+std::string_view textOf(const LineInfo* line) {
+  return {line->buffer, static_cast<std::size_t>(line->lastchar - line->buffer)};
 }
 
-void listCandidates(const std::vector<std::string>& candidates) {
-  std::size_t widest = 0;
-  for (const std::string& candidate : candidates)
-    widest = std::max(widest, candidate.size());
-  int width = 80;
-  el_get(editor, EL_GETTC, "co", &width);
-  const std::size_t perRow =
-      std::max<std::size_t>(1, static_cast<std::size_t>(width) / (widest + 2));
-  std::fputc('\n', stdout);
-  for (std::size_t i = 0; i < candidates.size(); ++i) {
-    const bool rowEnds = (i + 1) % perRow == 0 || i + 1 == candidates.size();
-    std::fprintf(stdout, "%-*s", rowEnds ? 0 : static_cast<int>(widest + 2), candidates[i].c_str());
-    if (rowEnds) std::fputc('\n', stdout);
-  }
-  std::fflush(stdout);
+std::size_t cursorOf(const LineInfo* line) {
+  return static_cast<std::size_t>(line->cursor - line->buffer);
 }
 
 // Tab: completes the word under the cursor from the commands, functions and stored lines.
 unsigned char complete(EditLine* edited, int) {
   const LineInfo* line = el_line(edited);
-  const std::string_view text(line->buffer,
-                              static_cast<std::size_t>(line->lastchar - line->buffer));
-  const Completion completion =
-      completeWord(text, static_cast<std::size_t>(line->cursor - line->buffer), wordsToComplete());
-  if (completion.candidates.empty()) return CC_REFRESH_BEEP;
-  if (!completion.insertion.empty()) {
-    el_insertstr(edited, completion.insertion.c_str());
-    ambiguousState = completion.candidates.size() > 1 ? stateOf(el_line(edited)) : std::string();
-    return CC_REFRESH;
+  const Completion completion = completeWord(textOf(line), cursorOf(line), wordsToComplete());
+  switch (tabStep(completion, tabPlace(textOf(line), cursorOf(line)))) {
+    case TabStep::insert:
+      el_insertstr(edited, completion.insertion.c_str());
+      line = el_line(edited);
+      tabInserted(completion, tabPlace(textOf(line), cursorOf(line)));
+      return CC_REFRESH;
+    case TabStep::ring: return CC_REFRESH_BEEP;
+    case TabStep::none: return CC_NORM;
+    case TabStep::list: break;
   }
-  if (completion.candidates.size() == 1) return CC_NORM;
-  const std::string state = stateOf(line);
-  if (state != ambiguousState) {
-    ambiguousState = state;
-    return CC_REFRESH_BEEP;
-  }
-  listCandidates(completion.candidates);
+  int width = 80;
+  el_get(editor, EL_GETTC, "co", &width);
+  std::fputs(candidateList(completion.candidates, static_cast<std::size_t>(width)).c_str(), stdout);
+  std::fflush(stdout);
   return CC_REDISPLAY;
 }
 
@@ -267,12 +218,12 @@ void bindKeys() {
   el_wset(editor, EL_ADDFN, L"calculator-complete", L"complete the word", complete);
   el_wset(editor, EL_ADDFN, L"calculator-end-or-delete", L"end of input or delete",
           endInputOrDelete);
-  el_wset(editor, EL_ADDFN, L"calculator-discard", L"discard the line", discardLine);
+  el_wset(editor, EL_ADDFN, L"calculator-drop-line", L"drop the line", dropLine);
   el_wset(editor, EL_ADDFN, L"calculator-delete-to-blank", L"delete back to a blank",
           deleteBackToBlank);
   el_set(editor, EL_BIND, "^I", "calculator-complete", nullptr);
   el_set(editor, EL_BIND, "^D", "calculator-end-or-delete", nullptr);
-  el_set(editor, EL_BIND, "^C", "calculator-discard", nullptr);
+  el_set(editor, EL_BIND, "^C", "calculator-drop-line", nullptr);
   el_set(editor, EL_BIND, "^R", "em-inc-search-prev", nullptr);
   // Ctrl+U deletes up to the cursor, as the terminal's own line editing and readline do.
   el_set(editor, EL_BIND, "^U", "vi-kill-line-prev", nullptr);
@@ -308,10 +259,10 @@ bool terminalIsCapable() {
 
 void endEditor() {
   if (editor != nullptr) el_end(editor);
-  if (typedLines != nullptr) history_end(typedLines);
+  if (pastLines != nullptr) history_end(pastLines);
   if (editorErrors != nullptr) std::fclose(editorErrors);
   editor = nullptr;
-  typedLines = nullptr;
+  pastLines = nullptr;
   editorErrors = nullptr;
   std::setlocale(LC_CTYPE, "C");
 }
@@ -320,78 +271,62 @@ bool startEditor(int historySize) {
   editorErrors = std::fopen("/dev/null", "w");
   if (editorErrors == nullptr) return false;
   editor = el_init("calculator", stdin, stdout, editorErrors);
-  typedLines = history_init();
-  if (editor == nullptr || typedLines == nullptr) return false;
+  pastLines = history_init();
+  if (editor == nullptr || pastLines == nullptr) return false;
   // An unknown TERM leaves the editor with a dumb terminal's settings, where it cannot move
   // up to redraw a long line; plain reading serves better there.
   char* cursorUp = nullptr;
   if (el_get(editor, EL_GETTC, "up", &cursorUp) != 0 || cursorUp == nullptr || *cursorUp == '\0')
     return false;
   HistEvent event;
-  history(typedLines, &event, H_SETSIZE, historySize);
-  history(typedLines, &event, H_SETUNIQUE, 1);
-  el_set(editor, EL_HIST, history, typedLines);
+  history(pastLines, &event, H_SETSIZE, historySize);
+  history(pastLines, &event, H_SETUNIQUE, 1);
+  el_set(editor, EL_HIST, history, pastLines);
   el_set(editor, EL_PROMPT, promptOf);
   el_set(editor, EL_SIGNAL, 0);
-  el_set(editor, EL_GETCFN, readKey);
+  el_set(editor, EL_GETCFN, keyForEditor);
   bindKeys();
   return true;
-}
-
-bool hasWord(const std::string& line) {
-  return std::any_of(line.begin(), line.end(), [](char c) { return !isWhiteSpace(c); });
 }
 
 }  // namespace
 
 bool openLineEditor(const EditorLimits& limits, WordsToComplete words) {
-  if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO) || !terminalIsCapable()) return false;
-  if (!useUtf8Characters()) return false;
   // The terminal's settings are taken before the editor starts: el_init sets the terminal to
   // its own idea of the ordinary settings at once (echoctl on, noflsh off).
-  if (!holdTerminal()) return false;
-  if (!startEditor(limits.historyLines)) {
+  if (!standardOutputIsTerminal() || !terminalIsCapable() || !holdTerminal()) return false;
+  if (!useUtf8Characters() || !startEditor(limits.historyLines)) {
     endEditor();
     releaseTerminal();
     return false;
   }
   wordsToComplete = words;
   catchWaitingSignals();
-  screenLine.clear();
   screenLineWatch.target = std::cout.rdbuf(&screenLineWatch);
   return true;
 }
 
 bool readEditedLine(std::string& line) {
   std::cout.flush();
-  // The editor draws the screen line again as its prompt, from the start of the row. When the
-  // line holds no word (Enter alone, Ctrl+C) the prompt written for the awaited word is drawn
-  // again on the new row, as often as that happens.
-  promptText = lastScreenRow(screenLine);
-  const std::string awaitedPrompt = screenLine.substr(std::min(promptStart, screenLine.size()));
   while (true) {
-    std::fputc('\r', stdout);
+    promptText = lastScreenRow(screenLine());
+    std::fputc('\r', stdout);  // the editor draws its prompt from the start of the row
     int count = 0;
     const char* typed = el_gets(editor, &count);
     if (typed == nullptr || count <= 0) return false;
-    ambiguousState.clear();  // the first Tab on the next line rings, whatever it holds
-    screenLine.clear();      // Enter has moved to a new line
-    promptStart = 0;
+    forgetTabPlace();
     line.assign(typed, static_cast<std::size_t>(count));
     if (!line.empty() && line.back() == '\n') line.pop_back();
-    if (lineDiscarded || !hasWord(line)) {
-      lineDiscarded = false;
-      promptText = lastScreenRow(awaitedPrompt);
+    if (lineDropped || !holdsWord(line)) {
+      lineDropped = false;
+      promptAgain();
       continue;
     }
+    noteLineEntered();
     HistEvent event;
-    history(typedLines, &event, H_ENTER, line.c_str());
+    history(pastLines, &event, H_ENTER, line.c_str());
     return true;
   }
-}
-
-void noteWordTaken() {
-  promptStart = screenLine.size();
 }
 
 void closeLineEditor() {

@@ -1,5 +1,4 @@
-// The line editor at a Windows console: the console's own line input, woken at Tab to complete,
-// Ctrl+C dropping the line, and standard output written to the console as UTF-16.
+// The line editor at a Windows console: its own line input, completed at Tab, output as UTF-16.
 #include <windows.h>
 
 #include <algorithm>
@@ -15,6 +14,8 @@
 #include "platform/platform.hpp"
 #include "terminal/completion.hpp"
 #include "terminal/line_editor.hpp"
+#include "terminal/screen_line.hpp"
+#include "text/utf8.hpp"
 #include "text/windows1251.hpp"
 
 namespace {
@@ -77,43 +78,25 @@ void writeToConsole(std::wstring_view text) {
 
 // ---- Standard output --------------------------------------------------------------------
 
-// What stands on the console's current line: what was written since the last line end. The
-// console's own echo of a typed line ends that line.
-std::string screenLine;
-
-// Where in screenLine the prompt for the awaited word starts: what was written since the last
-// word was taken.
-std::size_t promptStart = 0;
-
-void noteWritten(std::string_view text) {
-  const std::size_t lineEnd = text.rfind('\n');
-  if (lineEnd == std::string_view::npos) {
-    screenLine += text;
-    return;
-  }
-  screenLine.assign(text.substr(lineEnd + 1));
-  promptStart = 0;
-}
-
 // Standard output at a console: the Windows-1251 text written to std::cout reaches the console
 // as UTF-16, which it shows whatever its code page. Unbuffered: each write goes out at once.
-class ConsoleOutput : public std::streambuf {
+class ConsoleBuffer : public std::streambuf {
  protected:
   int_type overflow(int_type c) override {
     if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
     const char byte = traits_type::to_char_type(c);
-    write({&byte, 1});
+    writeText({&byte, 1});
     return c;
   }
 
   std::streamsize xsputn(const char* text, std::streamsize count) override {
-    write({text, static_cast<std::size_t>(count)});
+    writeText({text, static_cast<std::size_t>(count)});
     return count;
   }
 
  private:
   // Converted piece by piece in a buffer of the stack, however long the text.
-  static void write(std::string_view text) {
+  static void writeText(std::string_view text) {
     noteWritten(text);
     wchar_t wide[512];
     std::size_t length = 0;
@@ -128,20 +111,20 @@ class ConsoleOutput : public std::streambuf {
   }
 };
 
-ConsoleOutput consoleOutputBuffer;
-std::streambuf* runtimeOutput = nullptr;
+ConsoleBuffer consoleBuffer;
+std::streambuf* runtimeBuffer = nullptr;
 
 // At exit standard output gets the runtime's buffer back before this one is destroyed: the
 // runtime flushes std::cout after the destructors of this file's objects have run.
 void giveOutputBack() {
-  std::cout.rdbuf(runtimeOutput);
+  std::cout.rdbuf(runtimeBuffer);
 }
 
-void writeThroughConsole() {
-  if (runtimeOutput != nullptr || !standardOutputIsConsole()) return;
+void sendOutputToConsole() {
+  if (runtimeBuffer != nullptr || !standardOutputIsTerminal()) return;
   consoleOutput = GetStdHandle(STD_OUTPUT_HANDLE);
   std::cout.flush();
-  runtimeOutput = std::cout.rdbuf(&consoleOutputBuffer);
+  runtimeBuffer = std::cout.rdbuf(&consoleBuffer);
   std::atexit(giveOutputBack);
 }
 
@@ -169,32 +152,16 @@ BOOL WINAPI onControlEvent(DWORD event) {
   return TRUE;
 }
 
-// The dropped line is left as it stands, marked "^C"; the prompt of the awaited word is drawn
-// again on a new line.
-void dropLine() {
-  const std::string prompt = screenLine.substr(std::min(promptStart, screenLine.size()));
-  writeToConsole(L"^C\r\n" + widened(prompt));
-  screenLine = prompt;
-  promptStart = 0;
-}
-
 // ---- Completion -------------------------------------------------------------------------
 
 WordsToComplete wordsToComplete = nullptr;
-
-// The line and cursor after a Tab that left several candidates: a second Tab lists them.
-std::wstring ambiguousState;
-
-std::wstring stateOf(const std::wstring& text, std::size_t cursor) {
-  return text + L'\0' + std::to_wstring(cursor);
-}
 
 // Moves the cursor back to the start of the typed text, `typedBefore` characters before it,
 // across wrapped rows; the text starts right after the screen line.
 void moveToLineStart(std::size_t typedBefore) {
   CONSOLE_SCREEN_BUFFER_INFO screen{};
   if (!GetConsoleScreenBufferInfo(consoleOutput, &screen) || screen.dwSize.X <= 0) {
-    writeToConsole(L"\r" + widened(screenLine));
+    writeToConsole(L"\r" + widened(screenLine()));
     return;
   }
   const auto width = static_cast<std::size_t>(screen.dwSize.X);
@@ -213,27 +180,17 @@ void redrawLine(const std::wstring& text, std::size_t cursor) {
   writeToConsole(text);
 }
 
-// The candidates in columns on the lines below the typed one.
+// The candidates in columns on the lines below the typed one. The console's last column is left
+// unused: writing in it wraps.
 void listCandidates(const std::vector<std::string>& candidates) {
-  std::size_t widest = 0;
-  for (const std::string& candidate : candidates)
-    widest = std::max(widest, candidate.size());
   CONSOLE_SCREEN_BUFFER_INFO screen{};
   std::size_t width = 80;
   if (GetConsoleScreenBufferInfo(consoleOutput, &screen) && screen.dwSize.X > 0)
     width = static_cast<std::size_t>(screen.dwSize.X);
-  const std::size_t perRow = std::max<std::size_t>(1, (width - 1) / (widest + 2));
-  std::string list = "\n";
-  for (std::size_t k = 0; k < candidates.size(); ++k) {
-    list += candidates[k];
-    const bool rowEnds = (k + 1) % perRow == 0 || k + 1 == candidates.size();
-    list.append(rowEnds ? std::size_t{0} : widest + 2 - candidates[k].size(), ' ');
-    if (rowEnds) list += '\n';
-  }
-  writeToConsole(widened(list));
+  writeToConsole(widened(candidateList(candidates, width - 1)));
 }
 
-void beep() {
+void ringBell() {
   writeToConsole(L"\a");
 }
 
@@ -255,6 +212,16 @@ void pressLeft(std::size_t times) {
     WriteConsoleInputW(consoleInput, keys.data(), static_cast<DWORD>(keys.size()), &written);
 }
 
+// The place of a Tab in the typed text: the text in UTF-8, each UTF-16 unit a character.
+std::string tabPlaceOf(const std::wstring& text, std::size_t cursor) {
+  std::string utf8;
+  for (const wchar_t unit : text) {
+    const Utf8Bytes character = utf8BytesOf(unit);
+    utf8.append(character.bytes, character.length);
+  }
+  return tabPlace(utf8, cursor);
+}
+
 // Completes the text at `cursor` and moves `cursor` past what was inserted. A second Tab on the
 // same ambiguous text gives the candidates, to be listed.
 std::vector<std::string> completeText(std::wstring& text, std::size_t& cursor) {
@@ -262,17 +229,15 @@ std::vector<std::string> completeText(std::wstring& text, std::size_t& cursor) {
   Completion completion = completeWord(narrowed(text), typed, wordsToComplete());
   const std::wstring insertion = widened(completion.insertion);
   const bool fits = text.size() + insertion.size() + 2 <= lineCharacters;
-  if (completion.candidates.empty() || !fits) {
-    beep();
-  } else if (!insertion.empty()) {
-    text.insert(cursor, insertion);
-    cursor += insertion.size();
-    ambiguousState = completion.candidates.size() > 1 ? stateOf(text, cursor) : std::wstring();
-  } else if (completion.candidates.size() > 1) {
-    const std::wstring state = stateOf(text, cursor);
-    if (state == ambiguousState) return std::move(completion.candidates);
-    ambiguousState = state;
-    beep();
+  switch (fits ? tabStep(completion, tabPlaceOf(text, cursor)) : TabStep::ring) {
+    case TabStep::insert:
+      text.insert(cursor, insertion);
+      cursor += insertion.size();
+      tabInserted(completion, tabPlaceOf(text, cursor));
+      break;
+    case TabStep::ring: ringBell(); break;
+    case TabStep::list: return std::move(completion.candidates);
+    case TabStep::none: break;
   }
   return {};
 }
@@ -289,7 +254,7 @@ void completeAtTab(std::wstring& text, std::size_t tab) {
   redrawLine(text, tab);
   if (!candidates.empty()) {
     listCandidates(candidates);
-    writeToConsole(widened(screenLine) + text);
+    writeToConsole(widened(screenLine()) + text);
   }
 }
 
@@ -305,7 +270,7 @@ enum class ConsoleRead { line, tab, part, interrupted, aborted, end };
 
 // One read of the console's line input into `text`, which holds the characters that the line
 // starts with, already drawn. A Tab or Ctrl+C's mark wakes the read up, and is in the text read.
-ConsoleRead readConsole(std::wstring& text) {
+ConsoleRead readConsoleOnce(std::wstring& text) {
   std::vector<wchar_t> buffer(lineCharacters);
   std::copy(text.begin(), text.end(), buffer.begin());
   CONSOLE_READCONSOLE_CONTROL control{sizeof control, static_cast<ULONG>(text.size()),
@@ -326,21 +291,22 @@ ConsoleRead readConsole(std::wstring& text) {
   return ConsoleRead::line;
 }
 
-// Ctrl+C's mark at `mark` in the text read: the line is shown to its end and dropped.
-void interruptAt(std::wstring& text, std::size_t mark) {
+// Ctrl+C's mark at `mark` in the text read: the line is shown to its end, marked "^C" and left
+// as it stands; the prompt of the awaited word is drawn again on a new line.
+void dropLineAt(std::wstring& text, std::size_t mark) {
   text.erase(mark, 1);
   redrawLine(text, mark);
-  dropLine();
+  writeToConsole(L"^C\r\n" + widened(promptAgain()));
   text.clear();
-  ambiguousState.clear();
+  forgetTabPlace();
 }
 
 // The typed line from the console: the characters read up to the line end, Ctrl+Z or the end.
-bool readConsoleLine(std::wstring& typed) {
+bool readWholeLine(std::wstring& typed) {
   std::wstring text;
-  ambiguousState.clear();
+  forgetTabPlace();
   while (true) {
-    switch (readConsole(text)) {
+    switch (readConsoleOnce(text)) {
       case ConsoleRead::line: typed += text; return true;
       case ConsoleRead::tab: completeAtTab(text, text.find(L'\t')); continue;
       case ConsoleRead::part:
@@ -348,7 +314,7 @@ bool readConsoleLine(std::wstring& typed) {
         text.clear();
         continue;
       case ConsoleRead::interrupted:
-        interruptAt(text, text.find(kInterruptMark));
+        dropLineAt(text, text.find(kInterruptMark));
         typed.clear();
         continue;
       case ConsoleRead::aborted:
@@ -366,9 +332,9 @@ bool readConsoleLine(std::wstring& typed) {
 
 bool openLineEditor(const EditorLimits& limits, WordsToComplete words) {
   // Output through the console whatever standard input is.
-  writeThroughConsole();
+  sendOutputToConsole();
   consoleInput = GetStdHandle(STD_INPUT_HANDLE);
-  if (!standardOutputIsConsole() || !GetConsoleMode(consoleInput, &foundInputMode)) return false;
+  if (!standardOutputIsTerminal() || !GetConsoleMode(consoleInput, &foundInputMode)) return false;
   // The console's own editing keys and history need its line input with echo; Ctrl+C comes to
   // the handler only with processed input.
   SetConsoleMode(consoleInput,
@@ -376,18 +342,14 @@ bool openLineEditor(const EditorLimits& limits, WordsToComplete words) {
   SetConsoleCtrlHandler(onControlEvent, TRUE);
   wordsToComplete = words;
   lineCharacters = limits.consoleLineCharacters;
-  screenLine.clear();
-  promptStart = 0;
   return true;
 }
 
 bool readEditedLine(std::string& line) {
   std::cout.flush();
   std::wstring typed;
-  const bool read = !inputEnded && readConsoleLine(typed);
-  // The console's echo of the line end has started a new line.
-  screenLine.clear();
-  promptStart = 0;
+  const bool read = !inputEnded && readWholeLine(typed);
+  noteLineEntered();  // the console's echo of the line end has started a new line
   const std::size_t end = typed.find(kEndOfInput);
   if (end != std::wstring::npos) {
     inputEnded = true;
@@ -396,10 +358,6 @@ bool readEditedLine(std::string& line) {
   if (!read || (inputEnded && typed.empty())) return false;
   line = narrowed(typed);
   return true;
-}
-
-void noteWordTaken() {
-  promptStart = screenLine.size();
 }
 
 void closeLineEditor() {

@@ -1,10 +1,12 @@
 // The source of the command loop's words: standard input, or lines typed at a terminal.
 #include "terminal/word_source.hpp"
 
+#include <algorithm>
 #include <iostream>
 
-#include "platform/platform.hpp"
 #include "terminal/line_editor.hpp"
+#include "terminal/plain_lines.hpp"
+#include "terminal/screen_line.hpp"
 #include "text/characters.hpp"
 
 namespace {
@@ -12,46 +14,33 @@ namespace {
 enum class Source {
   stream,      // formatted extraction from standard input: a pipe or a file
   editor,      // lines typed through the line editor
-  typedLines,  // lines typed at a terminal that the editor cannot drive
+  plainLines,  // lines typed at a terminal that the editor cannot drive
 };
 
 Source source = Source::stream;
 
-// The line last typed and where its next word starts.
-std::string typedLine;
-std::size_t typedPosition = 0;
+// The line whose words are being taken, and where its next word starts.
+std::string lineInUse;
+std::size_t nextWordAt = 0;
 
-// The editor draws the prompt again itself after an empty line or Ctrl+C.
-WordRead readEditedLineInto(std::string& line) {
-  return readEditedLine(line) ? WordRead::word : WordRead::end;
+// The next line typed at the terminal. The editor draws the prompt again itself after a line
+// without a word; plain lines have the command loop write it again.
+LineRead nextTypedLine(std::string& line) {
+  if (source == Source::editor) return readEditedLine(line) ? LineRead::line : LineRead::end;
+  return readPlainLine(line);
 }
 
-// A line without words (Enter alone) and Ctrl+C have the prompt written again, as a shell
-// does; Ctrl+C leaves the row where the terminal echoed "^C", so it is ended first.
-WordRead readTypedLineInto(std::string& line) {
-  std::cout.flush();
-  switch (readTypedLine(line)) {
-    case TypedLine::line: break;
-    case TypedLine::interrupted: std::cout << '\n'; return WordRead::again;
-    case TypedLine::end: return WordRead::end;
-  }
-  std::size_t position = 0;
-  std::string word;
-  return takeWord(line, position, word) ? WordRead::word : WordRead::again;
-}
-
-// The next word of the typed line, or of the next line once it has none left.
-WordRead readTypedWord(std::string& word) {
-  while (!takeWord(typedLine, typedPosition, word)) {
-    typedPosition = 0;
-    const WordRead read =
-        source == Source::editor ? readEditedLineInto(typedLine) : readTypedLineInto(typedLine);
-    if (read != WordRead::word) {
-      typedLine.clear();
-      return read;
+// The next word of the line in use, or of the next line once it has none left.
+WordRead nextTypedWord(std::string& word) {
+  while (!takeWord(lineInUse, nextWordAt, word)) {
+    nextWordAt = 0;
+    const LineRead read = nextTypedLine(lineInUse);
+    if (read != LineRead::line) {
+      lineInUse.clear();
+      return read == LineRead::again ? WordRead::again : WordRead::end;
     }
   }
-  if (source == Source::editor) noteWordTaken();
+  noteWordTaken();
   return WordRead::word;
 }
 
@@ -60,8 +49,8 @@ WordRead readTypedWord(std::string& word) {
 void readFromTerminalWhenInteractive(const EditorLimits& limits, WordsToComplete words) {
   if (openLineEditor(limits, words)) {
     source = Source::editor;
-  } else if (holdTypedLines()) {
-    source = Source::typedLines;
+  } else if (holdPlainLines()) {
+    source = Source::plainLines;
   } else {
     source = Source::stream;
   }
@@ -69,15 +58,15 @@ void readFromTerminalWhenInteractive(const EditorLimits& limits, WordsToComplete
 
 WordRead readWord(std::string& word) {
   if (source == Source::stream) return std::cin >> word ? WordRead::word : WordRead::end;
-  return readTypedWord(word);
+  return nextTypedWord(word);
 }
 
 void stopReadingWords() {
   if (source == Source::editor) closeLineEditor();
-  if (source == Source::typedLines) releaseTypedLines();
+  if (source == Source::plainLines) releasePlainLines();
   source = Source::stream;
-  typedLine.clear();
-  typedPosition = 0;
+  lineInUse.clear();
+  nextWordAt = 0;
 }
 
 bool takeWord(std::string_view line, std::size_t& position, std::string& word) {
@@ -89,4 +78,8 @@ bool takeWord(std::string_view line, std::size_t& position, std::string& word) {
     ++position;
   word.assign(line.substr(start, position - start));
   return true;
+}
+
+bool holdsWord(std::string_view line) {
+  return std::any_of(line.begin(), line.end(), [](char c) { return !isWhiteSpace(c); });
 }

@@ -1,4 +1,4 @@
-// The source of the command loop's words: standard input, or lines typed through the editor.
+// The source of the command loop's words: standard input, or lines typed at a terminal.
 #pragma once
 
 #include <cstddef>
@@ -27,6 +27,9 @@ WordRead readWord(std::string& word);
 
 // Ends the reading of words: a terminal in use is handed back as it was found.
 void stopReadingWords();
+
+// Whether `line` holds a word: a character other than white space.
+bool holdsWord(std::string_view line);
 
 // Takes the next word of a typed line, starting at `position`, into `word` and moves
 // `position` past it; false when only white space is left. White space is what it is to

@@ -109,3 +109,27 @@ TEST(Completion, OnlyTheCountedLinesAreStored) {
   check({"?=b", kEnd, "", {"b"}}, 2);
   check({"", kEnd, "", {"help", "list", "run", "clear", "quit"}}, 0);
 }
+
+// A second Tab lists only where the first left the line and the cursor: the cursor moved on the
+// same line, or a line whose text and cursor written side by side read the same, rings again.
+TEST(Tab, ASecondTabListsOnlyAtTheSamePlace) {
+  Completion ambiguous;
+  ambiguous.candidates = {"counter1", "counter2"};
+  forgetTabPlace();
+  EXPECT_EQ(tabStep(ambiguous, tabPlace("?=counter", 9)), TabStep::ring);
+  EXPECT_EQ(tabStep(ambiguous, tabPlace("?=counter", 9)), TabStep::list);
+  EXPECT_EQ(tabStep(ambiguous, tabPlace("?=counter", 8)), TabStep::ring);
+  EXPECT_EQ(tabStep(ambiguous, tabPlace("?=counter1", 1)), TabStep::ring);
+  EXPECT_EQ(tabStep(ambiguous, tabPlace("?=counter", 11)), TabStep::ring);
+  forgetTabPlace();  // a new line
+  EXPECT_EQ(tabStep(ambiguous, tabPlace("?=counter", 11)), TabStep::ring);
+  // An insertion that leaves several candidates is a first Tab; one that leaves one is not.
+  ambiguous.insertion = "nter";
+  EXPECT_EQ(tabStep(ambiguous, tabPlace("?=cou", 5)), TabStep::insert);
+  tabInserted(ambiguous, tabPlace("?=counter", 9));
+  ambiguous.insertion.clear();
+  EXPECT_EQ(tabStep(ambiguous, tabPlace("?=counter", 9)), TabStep::list);
+  tabInserted({"1", {"counter1"}}, tabPlace("?=counter", 9));
+  EXPECT_EQ(tabStep(ambiguous, tabPlace("?=counter", 9)), TabStep::ring);
+  forgetTabPlace();
+}
