@@ -6,22 +6,6 @@
 
 #include "terminal_sessions/pseudo_terminal.hpp"
 
-namespace {
-
-// The prompt without its blank, which the editor may leave out at the end of a full row.
-const std::string kPromptWord = "Готов:";
-// xterm's clear screen, which Ctrl+L sends before it draws the line again.
-const std::string kClearScreen = "\x1b[2J";
-
-int count(const std::string& text, const std::string& part) {
-  int found = 0;
-  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-    ++found;
-  return found;
-}
-
-}  // namespace
-
 TEST_F(EditingTerminal, ResizedWhileTypingTheLineGoesOn) {
   typeLine("?=1");
   ASSERT_TRUE(next("?=1"));
@@ -78,7 +62,7 @@ TEST_F(EditingTerminal, CtrlCAfterALineOfTwoWordsGivesOnePrompt) {
   ASSERT_TRUE(waitForRawMode());
   type("?=a+b\n");
   ASSERT_TRUE(next("?=a+b")) << screen_;
-  EXPECT_EQ(count(screen_.substr(afterCtrlC, matched_ - afterCtrlC), kPrompt), 1) << screen_;
+  EXPECT_EQ(occurrences(kPrompt, afterCtrlC, matched_), 1) << screen_;
   ASSERT_TRUE(next("? = 3")) << screen_;
   quit();
 }
@@ -90,7 +74,7 @@ TEST_F(EditingTerminal, EachLineAfterEnterHasOnePrompt) {
   const std::size_t afterBanner = matched_;
   typeLine("a=1\n");
   ASSERT_TRUE(next("a=1"));
-  EXPECT_EQ(count(screen_.substr(afterBanner, matched_ - afterBanner), kPromptWord), 2) << screen_;
+  EXPECT_EQ(occurrences(kPromptWord, afterBanner, matched_), 2) << screen_;
   typeLine("b=2\n");
   ASSERT_TRUE(next("b=2"));
   const std::size_t afterLine = matched_;
@@ -98,7 +82,7 @@ TEST_F(EditingTerminal, EachLineAfterEnterHasOnePrompt) {
   ASSERT_TRUE(waitForRawMode());
   type("?=a+b\n");
   ASSERT_TRUE(next("?=a+b")) << screen_;
-  EXPECT_EQ(count(screen_.substr(afterLine, matched_ - afterLine), kPromptWord), 2) << screen_;
+  EXPECT_EQ(occurrences(kPromptWord, afterLine, matched_), 2) << screen_;
   ASSERT_TRUE(next("? = 3")) << screen_;
   quit();
 }
@@ -128,7 +112,7 @@ TEST_F(EditingTerminal, InterruptedWhileWaitingForTheFinalKey) {
 // the terminal's own line discipline delivers them, and the editor draws nothing.
 class UnknownTerminal : public Terminal {
  protected:
-  UnknownTerminal() { terminalType_ = "no-such-terminal"; }
+  void SetUp() override { start({"no-such-terminal"}); }
 };
 
 TEST_F(UnknownTerminal, IsReadWithoutTheEditor) {
@@ -218,7 +202,7 @@ TEST_F(EditingTerminal, CtrlLDrawsTheWrappedPartOfAPrompt) {
   ASSERT_TRUE(next(kClearScreen)) << screen_;
   const std::size_t cleared = matched_;
   ASSERT_TRUE(next("тов: ?=a+c")) << screen_;
-  EXPECT_EQ(count(screen_.substr(cleared, matched_ - cleared), kPromptWord), 0) << screen_;
+  EXPECT_EQ(occurrences(kPromptWord, cleared, matched_), 0) << screen_;
   type("\n");
   ASSERT_TRUE(next("? = 4")) << screen_;
   quit();
@@ -266,7 +250,7 @@ TEST_F(EditingTerminal, CtrlLDrawsTheLastRowOfAWideScreenLine) {
   ASSERT_TRUE(next(kClearScreen)) << screen_;
   std::size_t cleared = matched_;
   ASSERT_TRUE(next("?=a+d")) << screen_;
-  EXPECT_EQ(count(screen_.substr(cleared, matched_ - cleared), kPromptWord), 2) << screen_;
+  EXPECT_EQ(occurrences(kPromptWord, cleared, matched_), 2) << screen_;
   type("\n");
   ASSERT_TRUE(next("? = 5")) << screen_;
 
@@ -275,104 +259,23 @@ TEST_F(EditingTerminal, CtrlLDrawsTheLastRowOfAWideScreenLine) {
   ASSERT_TRUE(next(kClearScreen)) << screen_;
   cleared = matched_;
   ASSERT_TRUE(next("?=b+c")) << screen_;
-  EXPECT_EQ(count(screen_.substr(cleared, matched_ - cleared), kPromptWord), 1) << screen_;
+  EXPECT_EQ(occurrences(kPromptWord, cleared, matched_), 1) << screen_;
   type("\n");
   ASSERT_TRUE(next("? = 5")) << screen_;
   EXPECT_FALSE(reportedError()) << screen_;
   quit();
 }
 
-namespace {
-
-// The calculator started by a small job-control shell at the terminal, as a shell starts a
-// job: in a process group of its own in the foreground. When the job stops, the shell takes
-// the terminal back and reports its settings; told to go on, it continues the job in the
-// foreground, as fg does.
-class JobControlShell : public EditingTerminal {
- protected:
-  void SetUp() override {
-    int terminal = -1;
-    openTerminal(terminal);
-    if (HasFatalFailure()) return;
-    int ready[2];
-    ASSERT_EQ(pipe(reports_), 0);
-    ASSERT_EQ(pipe(goOn_), 0);
-    ASSERT_EQ(pipe(ready), 0);
-    child_ = fork();
-    ASSERT_GE(child_, 0) << std::strerror(errno);
-    if (child_ == 0) {
-      close(master_);
-      if (login_tty(terminal) != 0) _exit(126);
-      std::signal(SIGTTOU, SIG_IGN);
-      const pid_t job = fork();
-      if (job == 0) {
-        setpgid(0, 0);
-        std::signal(SIGTTOU, SIG_DFL);
-        char byte = 0;
-        if (read(ready[0], &byte, 1) != 1) _exit(125);
-        setenv("TERM", "xterm", 1);
-        execl(CALCULATOR_PROGRAM, CALCULATOR_PROGRAM, static_cast<char*>(nullptr));
-        _exit(127);
-      }
-      setpgid(job, job);
-      tcsetpgrp(STDIN_FILENO, job);
-      if (write(reports_[1], &job, sizeof job) != sizeof job) _exit(125);
-      if (write(ready[1], "x", 1) != 1) _exit(125);
-      int status = 0;
-      while (waitpid(job, &status, WUNTRACED) == job) {
-        if (!WIFSTOPPED(status)) _exit(WIFEXITED(status) ? WEXITSTATUS(status) : 125);
-        tcsetpgrp(STDIN_FILENO, getpgrp());
-        termios stopped{};
-        tcgetattr(STDIN_FILENO, &stopped);
-        char byte = 0;
-        if (write(reports_[1], &stopped, sizeof stopped) != sizeof stopped ||
-            read(goOn_[0], &byte, 1) != 1)
-          _exit(125);
-        tcsetpgrp(STDIN_FILENO, job);
-        kill(-job, SIGCONT);
-      }
-      _exit(125);
-    }
-    close(terminal);
-    close(ready[0]);
-    close(ready[1]);
-    ASSERT_TRUE(report(&job_, sizeof job_));
-  }
-
-  void TearDown() override {
-    if (job_ > 0) kill(job_, SIGKILL);
-    EditingTerminal::TearDown();
-    for (const int end : {reports_[0], reports_[1], goOn_[0], goOn_[1]})
-      close(end);
-  }
-
-  // Reads one report of the shell: true when it came within a few seconds.
-  bool report(void* into, std::size_t size) {
-    pollfd ready = {reports_[0], POLLIN, 0};
-    return poll(&ready, 1, 5000) == 1 &&
-           read(reports_[0], into, size) == static_cast<ssize_t>(size);
-  }
-
-  void goOn() { ASSERT_EQ(write(goOn_[1], "x", 1), 1); }
-
-  int reports_[2] = {-1, -1};
-  int goOn_[2] = {-1, -1};
-  pid_t job_ = -1;
-};
-
-}  // namespace
-
 // Ctrl+Z while a line is typed: stopped, the terminal is as the shell left it; continued, the
 // line is drawn again and the editing goes on where it was.
 TEST_F(JobControlShell, CtrlZStopsWithTheTerminalAsFoundAndFgGoesOn) {
   typeLine("?=1+");
   ASSERT_TRUE(next("?=1+"));
-  type("\x1a");
-  termios stopped{};
-  ASSERT_TRUE(report(&stopped, sizeof stopped)) << "the program did not stop: " << screen_;
-  EXPECT_EQ(stopped.c_lflag, before_.c_lflag);
-  EXPECT_EQ(stopped.c_iflag, before_.c_iflag);
-  EXPECT_EQ(stopped.c_oflag, before_.c_oflag);
+  termios settings{};
+  ASSERT_TRUE(stopped(settings)) << "the program did not stop: " << screen_;
+  EXPECT_EQ(settings.c_lflag, before_.c_lflag);
+  EXPECT_EQ(settings.c_iflag, before_.c_iflag);
+  EXPECT_EQ(settings.c_oflag, before_.c_oflag);
   goOn();
   ASSERT_TRUE(next("?=1+")) << "the line drawn again: " << screen_;
   ASSERT_TRUE(waitForRawMode());
@@ -386,9 +289,8 @@ TEST_F(JobControlShell, CtrlZStopsWithTheTerminalAsFoundAndFgGoesOn) {
 TEST_F(JobControlShell, ContinuedInAWindowResizedMeanwhile) {
   typeLine("?=");
   ASSERT_TRUE(next("?="));
-  type("\x1a");
-  termios stopped{};
-  ASSERT_TRUE(report(&stopped, sizeof stopped)) << "the program did not stop: " << screen_;
+  termios settings{};
+  ASSERT_TRUE(stopped(settings)) << "the program did not stop: " << screen_;
   resize(24, 20);
   goOn();
   ASSERT_TRUE(next("?=")) << "the line drawn again: " << screen_;
@@ -408,85 +310,24 @@ namespace {
 // the editor) a word ended by Ctrl+D twice, then a key.
 enum class Ending { kQuit, kCtrlD, kInsideWord };
 
-struct Start {
+struct Settings {
   const char* name;
-  bool editor;
-  tcflag_t cleared;  // local modes the terminal starts without
-  tcflag_t set;      // and with
+  Start start;
   Ending ending;
 };
 
-std::string nameOf(const ::testing::TestParamInfo<Start>& info) {
-  const char* endings[] = {"Quit", "CtrlD", "InsideWord"};
-  return std::string(info.param.editor ? "Editor" : "Plain") + info.param.name +
-         endings[static_cast<int>(info.param.ending)];
-}
-
-// The program started at a terminal whose local modes and TERM the test chose; no TERM at all
-// for a null type.
-class ChosenStart : public Terminal {
- protected:
-  void SetUp() override {}
-
-  // Standard output goes to `output` when it is given, a pipe say, and to the terminal else.
-  void start(const char* type, tcflag_t cleared, tcflag_t set, int output = -1) {
-    winsize window = {};
-    window.ws_row = 24;
-    window.ws_col = 80;
-    int terminal = -1;
-    ASSERT_EQ(openpty(&master_, &terminal, nullptr, nullptr, &window), 0) << std::strerror(errno);
-    termios settings{};
-    ASSERT_EQ(tcgetattr(terminal, &settings), 0);
-    settings.c_lflag &= ~cleared;
-    settings.c_lflag |= set;
-    ASSERT_EQ(tcsetattr(terminal, TCSANOW, &settings), 0);
-    ASSERT_EQ(tcgetattr(terminal, &before_), 0);
-    child_ = fork();
-    ASSERT_GE(child_, 0) << std::strerror(errno);
-    if (child_ == 0) {
-      close(master_);
-      if (login_tty(terminal) != 0) _exit(126);
-      if (output >= 0 && dup2(output, STDOUT_FILENO) < 0) _exit(126);
-      if (type == nullptr) {
-        unsetenv("TERM");
-      } else {
-        setenv("TERM", type, 1);
-      }
-      execl(CALCULATOR_PROGRAM, CALCULATOR_PROGRAM, static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    close(terminal);
-  }
-};
-
-class StartedFrom : public ChosenStart, public ::testing::WithParamInterface<Start> {
- protected:
-  void SetUp() override {
-    start(GetParam().editor ? "xterm" : "dumb", GetParam().cleared, GetParam().set);
-  }
-
-  // True once the program reads single keys without echo: the editor's keys, or the final key.
-  bool waitForKeysWithoutEcho() {
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
-    termios now{};
-    while (std::chrono::steady_clock::now() < deadline) {
-      if (tcgetattr(master_, &now) == 0 && (now.c_lflag & (ICANON | ECHO)) == 0) return true;
-      std::this_thread::sleep_for(10ms);
-    }
-    return false;
-  }
-};
+using SettingsGivenBack = StartedFrom<Settings>;
 
 }  // namespace
 
-TEST_P(StartedFrom, TheTerminalIsGivenBackAsItWas) {
+TEST_P(SettingsGivenBack, TheTerminalIsGivenBackAsItWas) {
   ASSERT_TRUE(readUntil(kPrompt));
-  if (GetParam().editor) {
-    ASSERT_TRUE(waitForKeysWithoutEcho());
+  if (GetParam().start.editor) {
+    ASSERT_TRUE(waitForRawMode());
     type("a=2 ?=a*3\n");
     ASSERT_TRUE(next("? = 6")) << screen_;
     ASSERT_TRUE(next(kEditorPrompt)) << screen_;
-    ASSERT_TRUE(waitForKeysWithoutEcho());
+    ASSERT_TRUE(waitForRawMode());
   } else {
     type("a=2 ?=a*3\n");
     ASSERT_TRUE(next("? = 6")) << screen_;
@@ -500,7 +341,7 @@ TEST_P(StartedFrom, TheTerminalIsGivenBackAsItWas) {
   if (GetParam().ending == Ending::kInsideWord) {
     EXPECT_NE(screen_.find("? = 3"), std::string::npos) << "the last word counts";
   }
-  ASSERT_TRUE(waitForKeysWithoutEcho());
+  ASSERT_TRUE(waitForRawMode());
   type("x");
   ASSERT_TRUE(exitsWithin(5000ms));
   EXPECT_TRUE(WIFEXITED(status_));
@@ -509,25 +350,28 @@ TEST_P(StartedFrom, TheTerminalIsGivenBackAsItWas) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Settings, StartedFrom,
-    ::testing::Values(Start{"Default", true, 0, 0, Ending::kQuit},
-                      Start{"Default", true, 0, 0, Ending::kCtrlD},
-                      Start{"NoEchoctlNoflsh", true, ECHOCTL, NOFLSH, Ending::kQuit},
-                      Start{"NoEchoctlNoflsh", true, ECHOCTL, NOFLSH, Ending::kCtrlD},
-                      Start{"NoIcanon", true, ECHOCTL | ICANON, NOFLSH, Ending::kQuit},
-                      Start{"NoIcanon", true, ECHOCTL | ICANON, NOFLSH, Ending::kCtrlD},
-                      Start{"Default", false, 0, 0, Ending::kQuit},
-                      Start{"Default", false, 0, 0, Ending::kCtrlD},
-                      Start{"Default", false, 0, 0, Ending::kInsideWord},
-                      Start{"NoEchoctlNoflsh", false, ECHOCTL, NOFLSH, Ending::kQuit},
-                      Start{"NoEchoctlNoflsh", false, ECHOCTL, NOFLSH, Ending::kCtrlD},
-                      Start{"NoEchoctlNoflsh", false, ECHOCTL, NOFLSH, Ending::kInsideWord},
-                      Start{"NoIcanon", false, ECHOCTL | ICANON, NOFLSH, Ending::kQuit}),
-    nameOf);
+    Settings, SettingsGivenBack,
+    ::testing::Values(
+        Settings{"EditorDefaultQuit", kXterm, Ending::kQuit},
+        Settings{"EditorDefaultCtrlD", kXterm, Ending::kCtrlD},
+        Settings{"EditorNoEchoctlNoflshQuit", {"xterm", true, ECHOCTL, NOFLSH}, Ending::kQuit},
+        Settings{"EditorNoEchoctlNoflshCtrlD", {"xterm", true, ECHOCTL, NOFLSH}, Ending::kCtrlD},
+        Settings{"EditorNoIcanonQuit", {"xterm", true, ECHOCTL | ICANON, NOFLSH}, Ending::kQuit},
+        Settings{"EditorNoIcanonCtrlD", {"xterm", true, ECHOCTL | ICANON, NOFLSH}, Ending::kCtrlD},
+        Settings{"PlainDefaultQuit", kDumb, Ending::kQuit},
+        Settings{"PlainDefaultCtrlD", kDumb, Ending::kCtrlD},
+        Settings{"PlainDefaultInsideWord", kDumb, Ending::kInsideWord},
+        Settings{"PlainNoEchoctlNoflshQuit", {"dumb", false, ECHOCTL, NOFLSH}, Ending::kQuit},
+        Settings{"PlainNoEchoctlNoflshCtrlD", {"dumb", false, ECHOCTL, NOFLSH}, Ending::kCtrlD},
+        Settings{"PlainNoEchoctlNoflshInsideWord",
+                 {"dumb", false, ECHOCTL, NOFLSH},
+                 Ending::kInsideWord},
+        Settings{"PlainNoIcanonQuit", {"dumb", false, ECHOCTL | ICANON, NOFLSH}, Ending::kQuit}),
+    rowName<Settings>);
 
 // Without TERM there is no terminal to drive: lines are read as the terminal delivers them.
 TEST_F(ChosenStart, WithoutTermLinesAreReadPlainly) {
-  start(nullptr, 0, 0);
+  start({nullptr});
   ASSERT_TRUE(readUntil(kPrompt));
   type("a=2 ?=a*3\n");
   ASSERT_TRUE(readUntil("? = 6"));
@@ -547,21 +391,12 @@ TEST_F(ChosenStart, WithoutTermLinesAreReadPlainly) {
 TEST_F(ChosenStart, OutputThatIsNoTerminalIsPlain) {
   int output[2];
   ASSERT_EQ(pipe(output), 0);
-  start("xterm", 0, 0, output[1]);
+  start({"xterm"}, output[1]);
   close(output[1]);
   type("a=2 ?=a*3\nq\n");
   std::string written;
-  const auto deadline = std::chrono::steady_clock::now() + 5s;
-  while (written.find("Press Enter") == std::string::npos &&
-         std::chrono::steady_clock::now() < deadline) {
-    pollfd ready = {output[0], POLLIN, 0};
-    if (poll(&ready, 1, 50) <= 0) continue;
-    char bytes[256];
-    const ssize_t count = read(output[0], bytes, sizeof bytes);
-    if (count <= 0) break;
-    written.append(bytes, static_cast<std::size_t>(count));
-  }
-  ASSERT_NE(written.find("Press Enter"), std::string::npos) << written;
+  ASSERT_TRUE(readInto(output[0], written, [&] { return written.find("Press Enter") != npos; }))
+      << written;
   EXPECT_EQ(written.substr(written.find("Готов: ")),
             "Готов: Готов: Считаю строку: ?=a*3\nРезультаты расчёта: \n  a = 2\n  ? = 6\n"
             "Готов: Press Enter");
