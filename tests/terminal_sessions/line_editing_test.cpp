@@ -132,18 +132,6 @@ TEST_F(EditingTerminal, AResizedWindowHasTheLineDrawnFromItsFirstRow) {
   quit();
 }
 
-// The final key is taken whole after the editor has handed the terminal back.
-TEST_F(EditingTerminal, AnArrowKeyAsTheFinalKeyLeavesNothingBehind) {
-  typeLine("q\n");
-  ASSERT_TRUE(next("Press Enter"));
-  ASSERT_TRUE(waitForRawMode());
-  keepTerminalOpen();
-  type(kUp);
-  expectCleanExit();
-  EXPECT_EQ(inputLeftUnread(), "");
-  EXPECT_EQ(screenAfter("Press Enter"), "\r\n");
-}
-
 TEST_F(EditingTerminal, CtrlDOnAnEmptyLineEndsTheInput) {
   typeLine("?=1" + kCtrlD + "+2" + kLeft + kLeft + kCtrlD + "\n");  // deletes the "+": ?=12
   ASSERT_TRUE(next("? = 12")) << screen_;
