@@ -4,41 +4,6 @@
 
 namespace {}  // namespace
 
-TEST_F(EditingTerminal, UpRecallsEarlierLines) {
-  typeLine("a=2\n");
-  typeLine("?=a*3\n");
-  ASSERT_TRUE(next("? = 6"));
-  typeLine("a=5\n");
-  typeLine(kUp + kUp + "\n");  // a=5, then ?=a*3
-  ASSERT_TRUE(next("? = 15")) << screen_;
-  // Typed again right after itself, a line is not kept a second time: four lines back is a=2.
-  typeLine("?=a*3\n");
-  ASSERT_TRUE(next("? = 15")) << screen_;
-  typeLine(kUp + kUp + kUp + kUp + "\n");
-  typeLine("r\n");
-  ASSERT_TRUE(next("? = 6")) << screen_;
-  EXPECT_FALSE(reportedError()) << screen_;
-  quit();
-}
-
-TEST_F(EditingTerminal, EditingKeysChangeTheLine) {
-  typeLine("?=2+3" + kLeft + kLeft + "1\n");  // ?=21+3
-  ASSERT_TRUE(next("? = 24")) << screen_;
-  typeLine("?=x2*5" + kHome + kLeft + kDelete + kDelete + kDelete + "?=4\n");  // ?=42*5
-  ASSERT_TRUE(next("? = 210")) << screen_;
-  typeLine("bad?=7" + kLeft + kLeft + kLeft + kCtrlU + "\n");  // up to the cursor: ?=7
-  ASSERT_TRUE(next("? = 7")) << screen_;
-  typeLine("?=1+2*33" + kAltBackspace + "5\n");  // the editor's word before the cursor: ?=1+5
-  ASSERT_TRUE(next("? = 6")) << screen_;
-  typeLine("?=7 ?=1+2*33" + kCtrlW + "?=5\n");  // back to the blank: ?=7 ?=5
-  ASSERT_TRUE(next("? = 7")) << screen_;
-  ASSERT_TRUE(next("? = 5")) << screen_;
-  typeLine("?=8" + kLeft + kCtrlK + "9\n");  // from the cursor to the end: ?=9
-  ASSERT_TRUE(next("? = 9")) << screen_;
-  EXPECT_FALSE(reportedError()) << screen_;
-  quit();
-}
-
 TEST_F(EditingTerminal, TabCompletesFunctionsAndStoredNames) {
   typeLine("alpha=16\n");
   typeLine("?=sq" + kTab + "al" + kTab + ")\n");  // ?=sqrt(alpha)
@@ -98,19 +63,6 @@ TEST_F(EditingTerminal, ThePromptComesBackAfterEveryLineWithoutAWord) {
   quit();
 }
 
-// Ctrl+W deletes back to the previous blank, as a shell does, whatever the expression holds.
-TEST_F(EditingTerminal, CtrlWDeletesBackToTheBlank) {
-  typeLine("?=3 ?=sqrt(a-b)/c^2" + kCtrlW + "?=4\n");
-  ASSERT_TRUE(next("? = 3")) << screen_;
-  ASSERT_TRUE(next("? = 4")) << screen_;
-  // Blanks before the cursor go with the word before them; the cursor may stand inside a word.
-  typeLine("?=5+1 ?=2  " + kCtrlW + "?=6" + kLeft + kCtrlW + "?=8\n");  // ?=5+1 ?=86
-  ASSERT_TRUE(next("? = 6")) << screen_;
-  ASSERT_TRUE(next("? = 86")) << screen_;
-  EXPECT_FALSE(reportedError()) << screen_;
-  quit();
-}
-
 // A narrower window: the terminal wraps the long line again, and the editor goes up to its first
 // row in the new width and clears the screen from there before drawing it again, so that no
 // row drawn in the old width stays. xterm's cursor up and clear to the end of the screen.
@@ -141,19 +93,6 @@ TEST_F(EditingTerminal, CtrlDOnAnEmptyLineEndsTheInput) {
   ASSERT_TRUE(waitForRawMode());
   type(" ");
   expectCleanExit();
-}
-
-TEST_F(EditingTerminal, NoKeySequenceBecomesText) {
-  // F5, Page Up, Insert, F1, Shift+Up, Alt+z, Ctrl+Right, a lone Escape at the end.
-  const std::string unknownKeys = "\x1b[15~\x1b[5~\x1b[2~\x1bOP\x1b[1;2A\x1bz\x1b[1;5C";
-  typeLine("?=1" + unknownKeys + "+2" + unknownKeys + "\n");
-  ASSERT_TRUE(next("? = 3")) << screen_;
-  typeLine("?=4\x1b");
-  std::this_thread::sleep_for(300ms);
-  type("*2\n");
-  ASSERT_TRUE(next("? = 8")) << screen_;
-  EXPECT_FALSE(reportedError()) << screen_;
-  quit();
 }
 
 TEST_F(EditingTerminal, WordsOfALineEachGetAPromptAsBefore) {

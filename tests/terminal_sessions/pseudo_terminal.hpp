@@ -398,6 +398,10 @@ class StartedFrom : public Terminal, public ::testing::WithParamInterface<Row> {
   void SetUp() override { start(this->GetParam().start); }
 };
 
+// A table's session at an xterm.
+template <class Row>
+class EditingTable : public EditingTerminal, public ::testing::WithParamInterface<Row> {};
+
 // The calculator started by a small job-control shell at the terminal, as a shell starts a
 // job: in a process group of its own in the foreground, at an xterm. When the job stops, the
 // shell takes the terminal back and reports its settings; told to go on, it continues the job

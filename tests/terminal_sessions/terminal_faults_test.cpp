@@ -150,35 +150,6 @@ TEST_F(EditingTerminal, CtrlCInsideTheLineMarksItsEnd) {
   quit();
 }
 
-// A character of several bytes is one key: one Backspace takes it away whole.
-TEST_F(EditingTerminal, ACharacterOfSeveralBytesIsOneKey) {
-  typeLine("?=1+2я€\x7f\x7f\n");
-  ASSERT_TRUE(next("? = 3")) << screen_;
-  // A byte that cannot continue a character drops the character begun; what follows counts.
-  typeLine(
-      "?=4+\xd1\xff"
-      "5\n");
-  ASSERT_TRUE(next("? = 9")) << screen_;
-  EXPECT_FALSE(reportedError()) << screen_;
-  quit();
-}
-
-// Ctrl+R searches the earlier lines as the search text is typed; Enter takes the line found.
-TEST_F(EditingTerminal, CtrlRFindsAnEarlierLine) {
-  typeLine("a=5\n");
-  typeLine("?=a*7\n");
-  ASSERT_TRUE(next("? = 35")) << screen_;
-  typeLine("b=1\n");
-  typeLine("\x12");
-  type("a*");
-  ASSERT_TRUE(next("?=a*7")) << "the line found: " << screen_;
-  type("\n");
-  ASSERT_TRUE(next("Считаю строку: ?=a*7")) << screen_;
-  ASSERT_TRUE(next("? = 35")) << screen_;
-  EXPECT_FALSE(reportedError()) << screen_;
-  quit();
-}
-
 // A word that names one stored line and nothing more: Tab has nothing to add and rings no bell.
 TEST_F(EditingTerminal, TabOnACompleteWordDoesNothing) {
   typeLine("alpha=1\n");
@@ -222,19 +193,6 @@ TEST_F(EditingTerminal, ASecondTabElsewhereRingsAgain) {
   type(end + "\n");
   ASSERT_TRUE(next("? = 884")) << screen_;
   EXPECT_EQ(screen_.find("help"), std::string::npos) << "a list after one Tab: " << screen_;
-  quit();
-}
-
-// The editor recalls the last 500 lines typed: the 501st line back is gone.
-TEST_F(EditingTerminal, UpRecallsTheLast500Lines) {
-  for (int i = 1; i <= 501; ++i)
-    typeLine("a=" + std::to_string(i) + "\n");
-  std::string ups;
-  for (int i = 0; i < 501; ++i)
-    ups += "\x1b[A";
-  typeLine(ups + "\n");  // as far back as it goes: a=2
-  typeLine("?=a\n");
-  ASSERT_TRUE(next("? = 2")) << screen_.substr(screen_.size() - 300);
   quit();
 }
 
