@@ -4,28 +4,6 @@
 
 namespace {}  // namespace
 
-TEST_F(EditingTerminal, TabCompletesFunctionsAndStoredNames) {
-  typeLine("alpha=16\n");
-  typeLine("?=sq" + kTab + "al" + kTab + ")\n");  // ?=sqrt(alpha)
-  ASSERT_TRUE(next("? = 4")) << screen_;
-  typeLine("al" + kTab + "9\n");  // alpha=9 replaces the stored line
-  typeLine("r\n");
-  ASSERT_TRUE(next("? = 3")) << screen_;
-  EXPECT_FALSE(reportedError()) << screen_;
-  quit();
-}
-
-TEST_F(EditingTerminal, TabAfterNameAndEqualsBringsBackTheStoredExpression) {
-  typeLine("b=2*3.5\n");
-  typeLine("?=b+1\n");
-  ASSERT_TRUE(next("? = 8")) << screen_;
-  typeLine("b=" + kTab + kBackspace + kBackspace + kBackspace + "10\n");  // b=2*10
-  typeLine("r\n");
-  ASSERT_TRUE(next("? = 21")) << screen_;
-  EXPECT_FALSE(reportedError()) << screen_;
-  quit();
-}
-
 TEST_F(EditingTerminal, CtrlCDiscardsTheLineAndKeepsTheStoredLines) {
   typeLine("a=3\n");
   typeLine("a=100 ?=1+");

@@ -25,32 +25,6 @@ TEST_F(EditingTerminal, ResizedWhileTypingTheLineGoesOn) {
   quit();
 }
 
-// Ten names that share "counter": the first Tab after the whole shared part rings, the second
-// lists them all in rows of seven at 80 columns, and the line is drawn again below the list.
-TEST_F(EditingTerminal, TwoTabsOnAnAmbiguousWordRingThenList) {
-  for (int i = 1; i <= 10; ++i)
-    typeLine("counter" + std::to_string(i) + "=" + std::to_string(i) + "\n");
-  // Tab adds what every candidate shares and no more.
-  typeLine("?=cou" + kTab + "5\n");
-  ASSERT_TRUE(next("? = 5")) << screen_;
-
-  typeLine("?=counter" + kTab);
-  ASSERT_TRUE(next(kBell)) << screen_;
-  const std::size_t afterBell = matched_;
-  type(kTab);
-  const std::string list =
-      "\r\ncounter1   counter2   counter3   counter4   counter5   counter6   counter7\r\n"
-      "counter8   counter9   counter10\r\n";
-  ASSERT_TRUE(next(list)) << screen_;
-  EXPECT_EQ(screen_.find("counter1 ", afterBell), matched_ - list.size() + 2)
-      << "the first Tab listed: " << screen_;
-  ASSERT_TRUE(next(kPrompt + "?=counter")) << "the prompt and the line after the list: " << screen_;
-  type("10*2\n");
-  ASSERT_TRUE(next("? = 20")) << screen_;
-  EXPECT_FALSE(reportedError()) << screen_;
-  quit();
-}
-
 TEST_F(EditingTerminal, CtrlCAfterALineOfTwoWordsGivesOnePrompt) {
   typeLine("a=1 b=2\n");
   typeLine("?=a+");
@@ -150,15 +124,6 @@ TEST_F(EditingTerminal, CtrlCInsideTheLineMarksItsEnd) {
   quit();
 }
 
-// A word that names one stored line and nothing more: Tab has nothing to add and rings no bell.
-TEST_F(EditingTerminal, TabOnACompleteWordDoesNothing) {
-  typeLine("alpha=1\n");
-  typeLine("?=alpha" + kTab + "+1\n");
-  ASSERT_TRUE(next("? = 2")) << screen_;
-  EXPECT_EQ(screen_.find(kBell), std::string::npos) << screen_;
-  quit();
-}
-
 // In a window 16 columns wide the prompts of three words (21 columns) wrap inside the third:
 // Ctrl+L draws the row from there on, a part of a prompt.
 TEST_F(EditingTerminal, CtrlLDrawsTheWrappedPartOfAPrompt) {
@@ -176,23 +141,6 @@ TEST_F(EditingTerminal, CtrlLDrawsTheWrappedPartOfAPrompt) {
   EXPECT_EQ(occurrences(kPromptWord, cleared, matched_), 0) << screen_;
   type("\n");
   ASSERT_TRUE(next("? = 4")) << screen_;
-  quit();
-}
-
-// A second Tab lists only where the first left the line and the cursor; another line, or the
-// cursor elsewhere, rings again, even where the line's text and the cursor's column written
-// side by side would read the same.
-TEST_F(EditingTerminal, ASecondTabElsewhereRingsAgain) {
-  const std::string left = "\x1b[D";
-  const std::string home = "\x1b[H";
-  const std::string end = "\x1b[F";
-  typeLine("?=111+222+55" + left + left + kTab);  // after "+": every function and name
-  ASSERT_TRUE(next(kBell)) << screen_;
-  type(end + "1" + home + kTab);  // "?=111+222+551", cursor 0: every command
-  ASSERT_TRUE(next(kBell)) << screen_;
-  type(end + "\n");
-  ASSERT_TRUE(next("? = 884")) << screen_;
-  EXPECT_EQ(screen_.find("help"), std::string::npos) << "a list after one Tab: " << screen_;
   quit();
 }
 
