@@ -41,27 +41,6 @@ TEST_F(EditingTerminal, ThePromptComesBackAfterEveryLineWithoutAWord) {
   quit();
 }
 
-// A narrower window: the terminal wraps the long line again, and the editor goes up to its first
-// row in the new width and clears the screen from there before drawing it again, so that no
-// row drawn in the old width stays. xterm's cursor up and clear to the end of the screen.
-TEST_F(EditingTerminal, AResizedWindowHasTheLineDrawnFromItsFirstRow) {
-  std::string line = "?=";
-  for (int k = 0; k < 9; ++k)
-    line += "123456789+";
-  line += "7";  // with the prompt 100 columns: two rows of 80, three of 40
-  typeLine(line);
-  ASSERT_TRUE(next("9+7")) << screen_;
-  winsize narrower = {};
-  narrower.ws_row = 24;
-  narrower.ws_col = 40;
-  ASSERT_EQ(ioctl(master_, TIOCSWINSZ, &narrower), 0);
-  ASSERT_TRUE(next("\r\x1b[A\x1b[A\x1b[JГотов: " + line.substr(0, 33))) << screen_;
-  type("\n");
-  ASSERT_TRUE(next("? = 1.11111e+09")) << screen_;
-  EXPECT_FALSE(reportedError()) << screen_;
-  quit();
-}
-
 TEST_F(EditingTerminal, CtrlDOnAnEmptyLineEndsTheInput) {
   typeLine("?=1" + kCtrlD + "+2" + kLeft + kLeft + kCtrlD + "\n");  // deletes the "+": ?=12
   ASSERT_TRUE(next("? = 12")) << screen_;

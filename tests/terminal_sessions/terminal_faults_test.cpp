@@ -6,25 +6,6 @@
 
 #include "terminal_sessions/pseudo_terminal.hpp"
 
-TEST_F(EditingTerminal, ResizedWhileTypingTheLineGoesOn) {
-  typeLine("?=1");
-  ASSERT_TRUE(next("?=1"));
-  resize(24, 60);
-  ASSERT_TRUE(next("?=1")) << "the line is drawn again in the new width: " << screen_;
-  type("+2\n");  // the first key after the resize counts
-  ASSERT_TRUE(next("? = 3")) << screen_;
-  // The editor reads keys again, and a second resize with nothing typed is no different.
-  typeLine("?=2*3\n");
-  ASSERT_TRUE(next("? = 6")) << screen_;
-  ASSERT_TRUE(next(kEditorPrompt)) << screen_;
-  resize(30, 40);
-  ASSERT_TRUE(next(kPrompt)) << screen_;
-  type("?=4+4\n");
-  ASSERT_TRUE(next("? = 8")) << screen_;
-  EXPECT_FALSE(reportedError()) << screen_;
-  quit();
-}
-
 TEST_F(EditingTerminal, CtrlCAfterALineOfTwoWordsGivesOnePrompt) {
   typeLine("a=1 b=2\n");
   typeLine("?=a+");
@@ -121,92 +102,6 @@ TEST_F(EditingTerminal, CtrlCInsideTheLineMarksItsEnd) {
   EXPECT_EQ(screen_.find("^C1"), std::string::npos) << screen_;
   typeLine("?=3\n");
   ASSERT_TRUE(next("? = 3")) << screen_;
-  quit();
-}
-
-// In a window 16 columns wide the prompts of three words (21 columns) wrap inside the third:
-// Ctrl+L draws the row from there on, a part of a prompt.
-TEST_F(EditingTerminal, CtrlLDrawsTheWrappedPartOfAPrompt) {
-  ASSERT_TRUE(next(kEditorPrompt));
-  ASSERT_TRUE(waitForRawMode());
-  resize(24, 16);
-  ASSERT_TRUE(next(kPrompt)) << "drawn again in the new width: " << screen_;
-  type("a=1 b=2 c=3\n");
-  ASSERT_TRUE(next("\rтов: ")) << "the editor's prompt is the last row: " << screen_;
-  ASSERT_TRUE(waitForRawMode());
-  type("?=a+c" + kCtrlL);
-  ASSERT_TRUE(next(kClearScreen)) << screen_;
-  const std::size_t cleared = matched_;
-  ASSERT_TRUE(next("тов: ?=a+c")) << screen_;
-  EXPECT_EQ(occurrences(kPromptWord, cleared, matched_), 0) << screen_;
-  type("\n");
-  ASSERT_TRUE(next("? = 4")) << screen_;
-  quit();
-}
-
-// In a window 14 columns wide, the prompts of four words fill exactly two rows and those of
-// three words a row and a half; Ctrl+L draws the last row of each again with the typed line.
-TEST_F(EditingTerminal, CtrlLDrawsTheLastRowOfAWideScreenLine) {
-  ASSERT_TRUE(next(kEditorPrompt));
-  ASSERT_TRUE(waitForRawMode());
-  resize(24, 14);
-  ASSERT_TRUE(next(kPrompt)) << "drawn again in the new width: " << screen_;
-  type("a=1 b=2 c=3 d=4\n");
-  typeLine("?=a+d" + kCtrlL);
-  ASSERT_TRUE(next(kClearScreen)) << screen_;
-  std::size_t cleared = matched_;
-  ASSERT_TRUE(next("?=a+d")) << screen_;
-  EXPECT_EQ(occurrences(kPromptWord, cleared, matched_), 2) << screen_;
-  type("\n");
-  ASSERT_TRUE(next("? = 5")) << screen_;
-
-  typeLine("e=5 f=6 g=7\n");
-  typeLine("?=b+c" + kCtrlL);
-  ASSERT_TRUE(next(kClearScreen)) << screen_;
-  cleared = matched_;
-  ASSERT_TRUE(next("?=b+c")) << screen_;
-  EXPECT_EQ(occurrences(kPromptWord, cleared, matched_), 1) << screen_;
-  type("\n");
-  ASSERT_TRUE(next("? = 5")) << screen_;
-  EXPECT_FALSE(reportedError()) << screen_;
-  quit();
-}
-
-// Ctrl+Z while a line is typed: stopped, the terminal is as the shell left it; continued, the
-// line is drawn again and the editing goes on where it was.
-TEST_F(JobControlShell, CtrlZStopsWithTheTerminalAsFoundAndFgGoesOn) {
-  typeLine("?=1+");
-  ASSERT_TRUE(next("?=1+"));
-  termios settings{};
-  ASSERT_TRUE(stopped(settings)) << "the program did not stop: " << screen_;
-  EXPECT_EQ(settings.c_lflag, before_.c_lflag);
-  EXPECT_EQ(settings.c_iflag, before_.c_iflag);
-  EXPECT_EQ(settings.c_oflag, before_.c_oflag);
-  goOn();
-  ASSERT_TRUE(next("?=1+")) << "the line drawn again: " << screen_;
-  ASSERT_TRUE(waitForRawMode());
-  type("2\n");
-  ASSERT_TRUE(next("? = 3")) << screen_;
-  quit();
-}
-
-// A window resized while the program is stopped: continued, the editor works in the new width,
-// and a list of choices has the rows that width holds.
-TEST_F(JobControlShell, ContinuedInAWindowResizedMeanwhile) {
-  typeLine("?=");
-  ASSERT_TRUE(next("?="));
-  termios settings{};
-  ASSERT_TRUE(stopped(settings)) << "the program did not stop: " << screen_;
-  resize(24, 20);
-  goOn();
-  ASSERT_TRUE(next("?=")) << "the line drawn again: " << screen_;
-  ASSERT_TRUE(waitForRawMode());
-  type(kTab);
-  ASSERT_TRUE(next(kBell)) << screen_;
-  type(kTab);
-  ASSERT_TRUE(next("\r\nsin(   cos(\r\ntg(    ctg(\r\nsqrt(  exp(\r\nln(    lg(\r\n")) << screen_;
-  type("sqrt(16)\n");
-  ASSERT_TRUE(next("? = 4")) << screen_;
   quit();
 }
 
