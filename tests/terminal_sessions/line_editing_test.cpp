@@ -4,43 +4,6 @@
 
 namespace {}  // namespace
 
-TEST_F(EditingTerminal, CtrlCDiscardsTheLineAndKeepsTheStoredLines) {
-  typeLine("a=3\n");
-  typeLine("a=100 ?=1+");
-  ASSERT_TRUE(next("?=1+"));  // typed and shown before Ctrl+C flushes the input
-  type(kCtrlC);
-  ASSERT_TRUE(next("^C\r\n"));
-  typeLine("?=a*2\n");  // a fresh prompt on a new line; a is still 3
-  ASSERT_TRUE(next("? = 6")) << screen_;
-  EXPECT_FALSE(reportedError()) << screen_;
-  EXPECT_TRUE(stillRunning());
-  quit();
-}
-
-// An empty line, a line of blanks and Ctrl+C, even one after another, each leave the prompt
-// for the awaited word on the new row, and the editor's redisplay keeps it.
-TEST_F(EditingTerminal, ThePromptComesBackAfterEveryLineWithoutAWord) {
-  typeLine("\n");
-  expectPromptOnANewRow();
-  type("  \n");
-  expectPromptOnANewRow();
-  type("a=100" + kCtrlC);
-  ASSERT_TRUE(next("^C"));
-  expectPromptOnANewRow();
-  type(kCtrlC);
-  ASSERT_TRUE(next("^C"));
-  expectPromptOnANewRow();
-  type("\n");
-  expectPromptOnANewRow();
-  type(kCtrlL);
-  ASSERT_TRUE(next(kEditorPrompt.substr(1))) << screen_;
-  EXPECT_EQ(cursorRow(), "Готов: ") << screen_;
-  type("a=1 ?=a+1\n");
-  ASSERT_TRUE(next("? = 2")) << screen_;
-  EXPECT_FALSE(reportedError()) << screen_;
-  quit();
-}
-
 TEST_F(EditingTerminal, CtrlDOnAnEmptyLineEndsTheInput) {
   typeLine("?=1" + kCtrlD + "+2" + kLeft + kLeft + kCtrlD + "\n");  // deletes the "+": ?=12
   ASSERT_TRUE(next("? = 12")) << screen_;
@@ -50,16 +13,6 @@ TEST_F(EditingTerminal, CtrlDOnAnEmptyLineEndsTheInput) {
   ASSERT_TRUE(waitForRawMode());
   type(" ");
   expectCleanExit();
-}
-
-TEST_F(EditingTerminal, WordsOfALineEachGetAPromptAsBefore) {
-  typeLine("a=1  b=2 ?=a+b\n");
-  ASSERT_TRUE(next("Готов: Готов: Считаю строку: ?=a+b\r\n")) << screen_;
-  ASSERT_TRUE(next("? = 3"));
-  // The editor's prompt is the whole screen line that the two words left.
-  typeLine("c=1 d=2\n");
-  EXPECT_TRUE(readUntil("Готов: Готов: \rГотов: Готов: ", matched_)) << screen_;
-  quit();
 }
 
 TEST_F(EditingTerminal, TerminatedWhileEditingTheTerminalIsAsFound) {

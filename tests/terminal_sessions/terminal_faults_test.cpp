@@ -6,51 +6,6 @@
 
 #include "terminal_sessions/pseudo_terminal.hpp"
 
-TEST_F(EditingTerminal, CtrlCAfterALineOfTwoWordsGivesOnePrompt) {
-  typeLine("a=1 b=2\n");
-  typeLine("?=a+");
-  ASSERT_TRUE(next("?=a+"));
-  type(kCtrlC);
-  ASSERT_TRUE(next("^C\r\n"));
-  const std::size_t afterCtrlC = matched_;
-  ASSERT_TRUE(next(kPrompt)) << screen_;
-  ASSERT_TRUE(waitForRawMode());
-  type("?=a+b\n");
-  ASSERT_TRUE(next("?=a+b")) << screen_;
-  EXPECT_EQ(occurrences(kPrompt, afterCtrlC, matched_), 1) << screen_;
-  ASSERT_TRUE(next("? = 3")) << screen_;
-  quit();
-}
-
-// After a line of one word and Enter, the next line starts with the one prompt written for it,
-// which the editor then draws again from the row's start: twice in what the terminal receives.
-TEST_F(EditingTerminal, EachLineAfterEnterHasOnePrompt) {
-  ASSERT_TRUE(next("h - для помощи\r\n"));
-  const std::size_t afterBanner = matched_;
-  typeLine("a=1\n");
-  ASSERT_TRUE(next("a=1"));
-  EXPECT_EQ(occurrences(kPromptWord, afterBanner, matched_), 2) << screen_;
-  typeLine("b=2\n");
-  ASSERT_TRUE(next("b=2"));
-  const std::size_t afterLine = matched_;
-  ASSERT_TRUE(next(kEditorPrompt)) << screen_;
-  ASSERT_TRUE(waitForRawMode());
-  type("?=a+b\n");
-  ASSERT_TRUE(next("?=a+b")) << screen_;
-  EXPECT_EQ(occurrences(kPromptWord, afterLine, matched_), 2) << screen_;
-  ASSERT_TRUE(next("? = 3")) << screen_;
-  quit();
-}
-
-// Enter on an empty line, or on blanks alone, asks for the next line, without a prompt of its
-// own as when standard input is read; it ends nothing.
-TEST_F(EditingTerminal, EnterWithoutAWordAsksForTheNextLine) {
-  typeLine("\n   \n?=2\n");
-  ASSERT_TRUE(next("? = 2")) << screen_;
-  EXPECT_EQ(screen_.find("Press Enter"), std::string::npos) << screen_;
-  quit();
-}
-
 // The editor is closed before the final key: a signal that ends the program while it waits
 // for that key ends it as it would anywhere, with the terminal as found.
 TEST_F(EditingTerminal, InterruptedWhileWaitingForTheFinalKey) {
@@ -88,21 +43,6 @@ TEST_F(UnknownTerminal, IsReadWithoutTheEditor) {
   ASSERT_TRUE(exitsWithin(5000ms));
   EXPECT_EQ(WEXITSTATUS(status_), 0);
   expectSettingsRestored();
-}
-
-// Ctrl+C in the middle of the line shows the whole line, then "^C" after it.
-TEST_F(EditingTerminal, CtrlCInsideTheLineMarksItsEnd) {
-  const std::string left = "\x1b[D";
-  typeLine("?=12");
-  ASSERT_TRUE(next("?=12"));
-  type(left + left);
-  ASSERT_TRUE(next("\b\b"));  // the cursor on the "1"
-  type(kCtrlC);
-  ASSERT_TRUE(next("^C\r\n")) << screen_;
-  EXPECT_EQ(screen_.find("^C1"), std::string::npos) << screen_;
-  typeLine("?=3\n");
-  ASSERT_TRUE(next("? = 3")) << screen_;
-  quit();
 }
 
 namespace {
