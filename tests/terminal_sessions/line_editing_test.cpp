@@ -1,37 +1,5 @@
-// Types xterm's keys at the calculator in a pseudo-terminal: editing, history, completion,
-// Ctrl+C and Ctrl+D, checked through the values that the program reports.
+// Runs the calculator at a dumb terminal, where no editor draws.
 #include "terminal_sessions/pseudo_terminal.hpp"
-
-namespace {}  // namespace
-
-TEST_F(EditingTerminal, CtrlDOnAnEmptyLineEndsTheInput) {
-  typeLine("?=1" + kCtrlD + "+2" + kLeft + kLeft + kCtrlD + "\n");  // deletes the "+": ?=12
-  ASSERT_TRUE(next("? = 12")) << screen_;
-  typeLine(kCtrlD);
-  ASSERT_TRUE(next("Press Enter"));
-  EXPECT_EQ(screen_.find("^D"), std::string::npos) << "Ctrl+D was echoed";
-  ASSERT_TRUE(waitForRawMode());
-  type(" ");
-  expectCleanExit();
-}
-
-TEST_F(EditingTerminal, TerminatedWhileEditingTheTerminalIsAsFound) {
-  typeLine("a=2");
-  ASSERT_TRUE(next("a=2"));
-  kill(child_, SIGTERM);
-  ASSERT_TRUE(exitsWithin(5000ms));
-  EXPECT_TRUE(WIFSIGNALED(status_));
-  expectSettingsRestored();
-}
-
-TEST_F(EditingTerminal, AClosedTerminalEndsTheProgram) {
-  typeLine("a=2");
-  ASSERT_TRUE(next("a=2"));
-  close(master_);  // the window is closed: the program is hung up
-  master_ = -1;
-  ASSERT_TRUE(exitsWithin(5000ms));
-  EXPECT_TRUE(WIFSIGNALED(status_) && WTERMSIG(status_) == SIGHUP);
-}
 
 using DumbTerminal = Terminal;
 
