@@ -240,8 +240,10 @@ class Terminal : public ::testing::Test {
     ASSERT_TRUE(waitForRawMode());
   }
 
-  // Ends with "q" and one key, and checks the program's status and the terminal's settings.
+  // Ends with "q" and one key, and checks that no error was reported on the way, the
+  // program's status and the terminal's settings.
   void quit() {
+    EXPECT_FALSE(reportedError()) << screen_;
     typeLine("q\n");
     awaitFinalKey();
     type("x");
@@ -264,13 +266,17 @@ class Terminal : public ::testing::Test {
   }
 
   void expectSettingsRestored() {
-    termios after{};
-    ASSERT_EQ(tcgetattr(master_, &after), 0);
-    EXPECT_EQ(after.c_lflag, before_.c_lflag);
-    EXPECT_EQ(after.c_iflag, before_.c_iflag);
-    EXPECT_EQ(after.c_oflag, before_.c_oflag);
-    EXPECT_EQ(after.c_cc[VMIN], before_.c_cc[VMIN]);
-    EXPECT_EQ(after.c_cc[VTIME], before_.c_cc[VTIME]);
+    termios now{};
+    ASSERT_EQ(tcgetattr(master_, &now), 0);
+    expectSettingsAsFound(now);
+  }
+
+  void expectSettingsAsFound(const termios& settings) {
+    EXPECT_EQ(settings.c_lflag, before_.c_lflag);
+    EXPECT_EQ(settings.c_iflag, before_.c_iflag);
+    EXPECT_EQ(settings.c_oflag, before_.c_oflag);
+    EXPECT_EQ(settings.c_cc[VMIN], before_.c_cc[VMIN]);
+    EXPECT_EQ(settings.c_cc[VTIME], before_.c_cc[VTIME]);
   }
 
   // How every session that reaches the final key ends: the program exits by itself within a
@@ -519,20 +525,15 @@ class WindowsConsole : public Terminal {
     return true;
   }
 
-  // Types the keys once a prompt shows and wine's console reads single keys: it switches the
-  // terminal over only when the program first reads, and the terminal would echo keys before.
-  void typeAtPrompt(const std::string& keys) {
-    ASSERT_TRUE(shows(kPromptWord)) << shownText(screen_);
+  // Types the keys once the text before them shows (what the program draws after a Tab must be
+  // on the screen before the next keys come) and wine's console reads single keys: it switches
+  // the terminal over only when the program first reads, and the terminal would echo keys before.
+  void typeAfter(const std::string& text, const std::string& keys) {
+    ASSERT_TRUE(shows(text)) << shownText(screen_);
     ASSERT_TRUE(waitForRawMode());
     type(keys);
   }
-
-  // Types the keys once the text before them shows: what the program draws after a Tab must be
-  // on the screen before the next keys come.
-  void typeAfter(const std::string& text, const std::string& keys) {
-    ASSERT_TRUE(shows(text)) << shownText(screen_);
-    type(keys);
-  }
+  void typeAtPrompt(const std::string& keys) { typeAfter(kPromptWord, keys); }
 
   void expectShows(const std::string& text) { EXPECT_TRUE(shows(text)) << shownText(screen_); }
 
