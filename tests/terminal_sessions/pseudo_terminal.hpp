@@ -110,6 +110,16 @@ std::string rowName(const ::testing::TestParamInfo<Row>& info) {
   return info.param.name;
 }
 
+// A row is shown by its name too, where GoogleTest shows a test's parameter (and CTest's names
+// of the tests would hold the row's bytes, addresses among them).
+template <class Row>
+requires requires(const Row& row) {
+  row.name;
+}
+void PrintTo(const Row& row, std::ostream* out) {
+  *out << row.name;
+}
+
 // The program at a dumb terminal; what it writes is read into screen_.
 class Terminal : public ::testing::Test {
  protected:
