@@ -21,10 +21,14 @@ const std::string kBrokenCharacter = "\xd1\xff";
 
 }  // namespace
 
+// The values in order, and no other: a line edited wrong may hold a task more.
 TEST_P(EditedLine, GivesTheValuesOfTheLineAsChanged) {
   typeLine(GetParam().keys);
+  const std::size_t typed = matched_;
   for (const std::string& value : GetParam().values)
     ASSERT_TRUE(next("? = " + value + "\r\n")) << screen_;
+  ASSERT_TRUE(readUntil(kEditorPrompt, matched_)) << "every word of the line read: " << screen_;
+  EXPECT_EQ(occurrences("? = ", typed, screen_.size()), std::ssize(GetParam().values)) << screen_;
   quit();
 }
 

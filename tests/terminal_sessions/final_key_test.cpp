@@ -7,6 +7,7 @@ struct FinalKeyCase {
   const char* name;
   Start start;
   std::string key;
+  std::string typedAhead = "";  // after "q", before the wait
 };
 
 using FinalKey = StartedFrom<FinalKeyCase>;
@@ -14,11 +15,12 @@ using FinalKey = StartedFrom<FinalKeyCase>;
 }  // namespace
 
 // The key ends the program at once: it is not echoed, nothing of it is left for the program
-// that reads the terminal next (the shell), and the row is ended after it. The Enter after q
-// does not count: had it ended the program, the key would be left unread.
+// that reads the terminal next (the shell), and the row is ended after it. The Enter after q,
+// or keys typed before the wait, do not count: had they ended the program, the key would be
+// left unread.
 TEST_P(FinalKey, IsReadWholeAndEndsTheProgram) {
   keepTerminalOpen();
-  typeLine("q\n");
+  typeLine("q\n" + GetParam().typedAhead);
   awaitFinalKey();
   EXPECT_TRUE(stillRunning());
   type(GetParam().key);
@@ -36,5 +38,7 @@ const FinalKeyCase kFinalKeys[] = {
     {"EnterAndTheLineTypedAfterIt", kDumb, "\nls\n"},
     {"CtrlCAsAKeyNotASignal", kDumb, kCtrlC},
     {"AnArrowKeyOnceTheEditorHasGivenTheTerminalBack", kXterm, kUp},
+    {"AfterKeysTypedAhead", kDumb, "x", "y" + kUp},
+    {"AfterKeysTypedAheadOfTheEditor", kXterm, "x", "y" + kUp},
 };
 INSTANTIATE_TEST_SUITE_P(Keys, FinalKey, ::testing::ValuesIn(kFinalKeys), rowName<FinalKeyCase>);
