@@ -1,0 +1,44 @@
+// The final key after "Press Enter": one key, without Enter and without echo, read whole.
+#include "terminal_sessions/pseudo_terminal.hpp"
+
+namespace {
+
+struct FinalKeyCase {
+  const char* name;
+  Start start;
+  std::string key;
+  std::string typedAhead = "";  // after "q", before the wait
+};
+
+using FinalKey = StartedFrom<FinalKeyCase>;
+
+}  // namespace
+
+// The key ends the program at once: it is not echoed, nothing of it is left for the program
+// that reads the terminal next (the shell), and the row is ended after it. The Enter after q,
+// or keys typed before the wait, do not count: had they ended the program, the key would be
+// left unread.
+TEST_P(FinalKey, IsReadWholeAndEndsTheProgram) {
+  keepTerminalOpen();
+  typeLine("q\n" + GetParam().typedAhead);
+  awaitFinalKey();
+  EXPECT_TRUE(stillRunning());
+  type(GetParam().key);
+  expectCleanExit();
+  EXPECT_EQ(inputLeftUnread(), "");
+  EXPECT_EQ(screenAfter("Press Enter"), "\r\n");
+}
+
+const FinalKeyCase kFinalKeys[] = {
+    {"ALetter", kDumb, "x"},
+    {"AnArrowKey", kDumb, kUp},
+    {"AFunctionKey", kDumb, "\x1b[15~"},
+    {"ALetterOfTwoBytes", kDumb, "\xD0\xB6"},
+    {"AnEmojiOfFourBytes", kDumb, "\xF0\x9F\x98\x80"},
+    {"EnterAndTheLineTypedAfterIt", kDumb, "\nls\n"},
+    {"CtrlCAsAKeyNotASignal", kDumb, kCtrlC},
+    {"AnArrowKeyOnceTheEditorHasGivenTheTerminalBack", kXterm, kUp},
+    {"AfterKeysTypedAhead", kDumb, "x", "y" + kUp},
+    {"AfterKeysTypedAheadOfTheEditor", kXterm, "x", "y" + kUp},
+};
+INSTANTIATE_TEST_SUITE_P(Keys, FinalKey, ::testing::ValuesIn(kFinalKeys), rowName<FinalKeyCase>);

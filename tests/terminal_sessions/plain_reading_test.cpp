@@ -1,0 +1,52 @@
+// Where the program does not edit lines: TERM dumb, unknown or unset, or the output not a
+// terminal. Lines are then read as the terminal's own line discipline delivers them.
+#include "terminal_sessions/pseudo_terminal.hpp"
+
+namespace {
+
+using WithoutTheEditor = StartedFrom<NamedStart>;
+
+}  // namespace
+
+// The editor draws nothing, and waiting for the next line the terminal stays as it was: its
+// own line editing and echo.
+TEST_P(WithoutTheEditor, LinesAreReadAsTheyAreTyped) {
+  typeLine("a=2 ?=a*3\n");
+  ASSERT_TRUE(next("? = 6")) << screen_;
+  ASSERT_TRUE(readUntil("? = 6\r\n" + kPrompt)) << screen_;
+  EXPECT_EQ(screen_.find("\r" + kPromptWord), npos) << "the editor drew: " << screen_;
+  std::this_thread::sleep_for(200ms);  // time enough for a terminal switched over by mistake
+  termios waiting{};
+  ASSERT_EQ(tcgetattr(master_, &waiting), 0);
+  EXPECT_EQ(waiting.c_lflag, before_.c_lflag);
+  quit();
+}
+
+// A terminal that the terminal database does not know cannot be driven, nor can one of no type.
+const NamedStart kTerminalTypes[] = {
+    {"Dumb", kDumb},
+    {"UnknownToTheTerminalDatabase", {"no-such-terminal"}},
+    {"NoTerm", {nullptr}},
+};
+INSTANTIATE_TEST_SUITE_P(TerminalTypes, WithoutTheEditor, ::testing::ValuesIn(kTerminalTypes),
+                         rowName<NamedStart>);
+
+// Typed at a terminal with the output going to a file or a pipe: no editor, whose drawing would
+// land in the output; the output is the dialogue alone.
+TEST_F(ChosenStart, OutputThatIsNoTerminalIsPlain) {
+  int output[2];
+  ASSERT_EQ(pipe(output), 0);
+  start({"xterm"}, output[1]);
+  close(output[1]);
+  type("a=2 ?=a*3\nq\n");
+  std::string written;
+  ASSERT_TRUE(readInto(output[0], written, [&] { return written.find("Press Enter") != npos; }))
+      << written;
+  close(output[0]);
+  EXPECT_EQ(written.substr(written.find(kPrompt)),
+            "Готов: Готов: Считаю строку: ?=a*3\nРезультаты расчёта: \n  a = 2\n  ? = 6\n"
+            "Готов: Press Enter");
+  ASSERT_TRUE(waitForRawMode());
+  type("x");
+  expectCleanExit();
+}

@@ -1,0 +1,91 @@
+// The editor's drawing as the window changes: a window resized while typing, Ctrl+L on screen
+// lines wider than the window, and Ctrl+Z and fg under a job-control shell.
+#include "terminal_sessions/pseudo_terminal.hpp"
+
+namespace {
+
+// The words of a line, whose prompts make a screen line wider than a window of `columns`,
+// the last row of it, which the editor takes as its prompt, and how Ctrl+L draws "?=c" there.
+struct ScreenLine {
+  const char* name;
+  unsigned short columns;
+  std::string words;
+  std::string lastRow;
+  std::string redrawn;
+};
+
+using CtrlL = EditingTable<ScreenLine>;
+
+}  // namespace
+
+TEST_F(EditingTerminal, ResizedWhileTypingTheLineGoesOn) {
+  typeLine("?=1");
+  ASSERT_TRUE(next("?=1"));
+  resize(24, 60);
+  ASSERT_TRUE(next("?=1")) << "the line is drawn again in the new width: " << screen_;
+  type("+2\n");  // the first key after the resize counts
+  ASSERT_TRUE(next("? = 3")) << screen_;
+  quit();
+}
+
+// A narrower window: the terminal wraps the long line again, and the editor goes up to its first
+// row in the new width and clears the screen from there before drawing it again, so that no
+// row drawn in the old width stays. xterm's cursor up and clear to the end of the screen.
+TEST_F(EditingTerminal, AResizedWindowHasTheLineDrawnFromItsFirstRow) {
+  std::string line = "?=";
+  for (int k = 0; k < 9; ++k)
+    line += "123456789+";
+  line += "7";  // with the prompt 100 columns: two rows of 80, three of 40
+  typeLine(line);
+  ASSERT_TRUE(next("9+7")) << screen_;
+  resize(24, 40);
+  ASSERT_TRUE(next("\r\x1b[A\x1b[A\x1b[JГотов: " + line.substr(0, 33))) << screen_;
+  type("\n");
+  ASSERT_TRUE(next("? = 1.11111e+09")) << screen_;
+  quit();
+}
+
+// A resize with nothing typed draws the prompt again, and the keys after it count.
+TEST_P(CtrlL, DrawsTheLastRowOfTheScreenLineAgain) {
+  ASSERT_TRUE(awaitLine()) << screen_;
+  resize(24, GetParam().columns);
+  ASSERT_TRUE(next(kPrompt)) << "drawn again in the new width: " << screen_;
+  type(GetParam().words);
+  ASSERT_TRUE(awaitLine("\r" + GetParam().lastRow)) << "the editor's prompt: " << screen_;
+  type("?=c" + kCtrlL);
+  ASSERT_TRUE(next(kClearScreen + GetParam().redrawn)) << screen_;
+  type("\n");
+  ASSERT_TRUE(next("? = 3")) << screen_;
+  quit();
+}
+
+// Three prompts are 21 columns: at 16 the last row is a part of a prompt, at 14 a whole one;
+// four at 14 fill two rows exactly, the last blank left out.
+const ScreenLine kScreenLines[] = {
+    {"OnePromptAtSixtyColumns", 60, "c=3\n", kPrompt, kPrompt + "?=c"},
+    {"PartOfAPrompt", 16, "a=1 b=2 c=3\n", "тов: ", "тов: ?=c"},
+    {"AWholePromptAfterAFullRow", 14, "a=1 b=2 c=3\n", kPrompt, kPrompt + "?=c"},
+    {"TwoRowsExactly", 14, "a=1 b=2 c=3 d=4\n", "Готов: Готов:", "Готов: Готов:\r\n?=c"},
+};
+INSTANTIATE_TEST_SUITE_P(WideLines, CtrlL, ::testing::ValuesIn(kScreenLines), rowName<ScreenLine>);
+
+// Ctrl+Z while a line is typed: stopped, the terminal is as the shell left it. Continued in a
+// window resized meanwhile, the line is drawn again and the editing goes on where it was, in
+// the new width: a list of choices has the rows that width holds.
+TEST_F(JobControlShell, CtrlZStopsWithTheTerminalAsFoundAndFgGoesOn) {
+  typeLine("?=");
+  ASSERT_TRUE(next("?="));
+  termios settings{};
+  ASSERT_TRUE(stopped(settings)) << "the program did not stop: " << screen_;
+  expectSettingsAsFound(settings);
+  resize(24, 20);
+  goOn();
+  ASSERT_TRUE(awaitLine("?=")) << "the line drawn again: " << screen_;
+  type(kTab);
+  ASSERT_TRUE(next(kBell)) << screen_;
+  type(kTab);
+  ASSERT_TRUE(next("\r\nsin(   cos(\r\ntg(    ctg(\r\nsqrt(  exp(\r\nln(    lg(\r\n")) << screen_;
+  type("sqrt(16)\n");
+  ASSERT_TRUE(next("? = 4")) << screen_;
+  quit();
+}
