@@ -143,16 +143,22 @@ int commandLoop() {
   std::string word;
   while (true) {
     printMessage(kPrompt.text);
+    sendOutput();
     const WordRead read = readWord(word);
     // The end of input ends the program as "quit" does.
     if (read == WordRead::end) break;
     if (read == WordRead::again) continue;
+    if (read == WordRead::tooLong) {
+      printMessageLine(kWordTooLong);
+      continue;
+    }
     const Command command = commandNamed(word);
     if (command == kQuit) break;
     if (!handleCommand(command)) enterLine(word);
   }
   stopReadingWords();
   std::cout << "Press Enter";
+  sendOutput();
   waitForKey();
   return 0;
 }

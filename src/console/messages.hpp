@@ -49,6 +49,8 @@ inline constexpr Message kBannerHint = windows1251("Введите выраже�
 inline constexpr Message kPrompt = windows1251("Готов: ");
 inline constexpr Message kListEmpty = windows1251("Список пуст");
 inline constexpr Message kListCleared = windows1251("Список очищен");
+inline constexpr Message kWordTooLong =
+    windows1251("Слишком длинное слово (больше 4096 байт) пропущено");
 inline constexpr Message kListFull = windows1251("Список полон (20 строк), новое имя не принято");
 
 // Help screen.
@@ -95,5 +97,5 @@ inline constexpr Message kNotComputed = windows1251("Значение не ра�
 
 // The limits that the capacity messages name.
 static_assert(kMaxLines == 20 && kTokenBufferSize == 50 && kNumberPoolSize == 40 &&
-                  kMaxDefinitions == 30 && kMaxReferences == 30,
+                  kMaxDefinitions == 30 && kMaxReferences == 30 && kMaxWordBytes == 4096,
               "the capacity messages name these limits");

@@ -55,7 +55,8 @@ bool syntaxError(const Scan& scan) {
   printMessage(kPosition.text);
   std::cout << static_cast<std::int32_t>(scan.at);
   printMessage(kCharacter.text);
-  std::cout << offendingCharacter(scan) << endLine;
+  printTypedText(offendingCharacter(scan));
+  std::cout << endLine;
   return false;
 }
 

@@ -20,10 +20,22 @@ inline constexpr bool kConsoleTextIsUtf8 = true;
 // included; `converted` holds kConvertedBytesPerByte bytes per byte of the message and one more.
 void convertMessage(const char* message, char* converted);
 
-// Waits for one key, without echo, and ignores it. At a POSIX terminal the whole key is taken
-// (an escape sequence, a character of several bytes), nothing typed is left for the next
-// program, and the row is ended after it.
+// Waits for one key, without echo, and ignores it. At a terminal the whole key is taken (an
+// escape sequence, a character of several bytes); a key typed before the wait began ends it at
+// once; nothing else typed is left for the next program; and the row is ended after it.
 void waitForKey();
+
+// Reads and drops what was typed ahead of the final key's wait, before a library that discards
+// it (libedit does at its end) can; when there was a key, the wait ends at once.
+void takeKeysTypedAhead();
+
+// From now on a write to a pipe whose reader has gone fails as a write to a full disk does,
+// instead of ending the program at once by the signal POSIX sends (SIGPIPE).
+void treatBrokenPipesAsWriteErrors();
+
+// After a write to standard output has failed: true when it failed because nobody reads it any
+// more, the reading end of its pipe or socket being closed; false for a full disk and the like.
+bool standardOutputIsBroken();
 
 // True when standard output is a terminal: at a POSIX system one that isatty knows, on Windows a
 // console (GetConsoleMode succeeds on it); false for a file or a pipe. At a Windows console the

@@ -1,5 +1,7 @@
 // The platform on POSIX systems: UTF-8 output, the held terminal, signals, input and the final key.
+#include <poll.h>
 #include <sys/select.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -56,6 +58,9 @@ constexpr std::size_t kKeyBytes = 16;
 // A key held down repeats: the wait for the rest of a key ends after this many reads.
 constexpr int kMostReadsOfOneKey = 8;
 
+// Set when a key typed ahead of the final key's wait has been taken already.
+bool keyTypedAhead = false;
+
 // Keys of more than one byte: the escape sequences of the function and cursor keys and the
 // characters of UTF-8 text beyond ASCII.
 bool mayHaveMoreBytes(char firstByte) {
@@ -72,12 +77,13 @@ bool takeWholeKey() {
   raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG | IEXTEN);
   raw.c_cc[VMIN] = 1;
   raw.c_cc[VTIME] = 0;
-  // Whatever was typed before the wait (the Enter after "q") does not count.
-  tcsetattr(STDIN_FILENO, TCSAFLUSH, &raw);
+  // A key typed ahead, before the wait, stays to end it.
+  tcsetattr(STDIN_FILENO, TCSANOW, &raw);
 
   char key[kKeyBytes];
   std::size_t count = 0;
-  const InputRead read = readInput(key, sizeof key, count, kNoTimeLimit, nullptr);
+  const InputRead read =
+      keyTypedAhead ? InputRead::end : readInput(key, sizeof key, count, kNoTimeLimit, nullptr);
   for (int reads = 0;
        read == InputRead::bytes && mayHaveMoreBytes(key[0]) && reads < kMostReadsOfOneKey;
        ++reads) {
@@ -108,6 +114,25 @@ void waitForKey() {
   if (!takeWholeKey()) std::cin.get();
   // The shell's prompt starts a row of its own; a pipe or a file gets nothing more.
   if (standardOutputIsTerminal()) std::cout << '\n' << std::flush;
+}
+
+void takeKeysTypedAhead() {
+  char bytes[kKeyBytes];
+  std::size_t count = 0;
+  while (readInput(bytes, sizeof bytes, count, 0, nullptr) == InputRead::bytes)
+    keyTypedAhead = true;
+}
+
+void treatBrokenPipesAsWriteErrors() {
+  std::signal(SIGPIPE, SIG_IGN);
+}
+
+bool standardOutputIsBroken() {
+  struct stat output {};
+  if (fstat(STDOUT_FILENO, &output) != 0 || !(S_ISFIFO(output.st_mode) || S_ISSOCK(output.st_mode)))
+    return false;
+  pollfd closed = {STDOUT_FILENO, POLLOUT, 0};
+  return poll(&closed, 1, 0) == 1 && (closed.revents & (POLLERR | POLLHUP)) != 0;
 }
 
 bool standardOutputIsTerminal() {

@@ -26,6 +26,20 @@ void convertMessage(const char* message, char* converted) {
 void waitForKey() {
   std::cout.flush();
   _getch();
+  // The console keeps no other key typed ahead for the program that reads next.
+  FlushConsoleInputBuffer(GetStdHandle(STD_INPUT_HANDLE));
+  if (standardOutputIsTerminal()) std::cout << '\n' << std::flush;
+}
+
+// The console keeps what was typed ahead until the final key takes it.
+void takeKeysTypedAhead() {}
+
+void treatBrokenPipesAsWriteErrors() {}
+
+// The last error is that of the failed write: a pipe closed at its reading end, or going.
+bool standardOutputIsBroken() {
+  const DWORD error = GetLastError();
+  return error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA || error == ERROR_PIPE_NOT_CONNECTED;
 }
 
 // The console keeps its own settings and handles Ctrl+C for every program.

@@ -332,6 +332,7 @@ bool readEditedLine(std::string& line) {
 void closeLineEditor() {
   std::cout.flush();
   std::cout.rdbuf(screenLineWatch.target);
+  takeKeysTypedAhead();  // el_end discards what is unread
   endEditor();
   releaseTerminal();
   forgetPendingInput();

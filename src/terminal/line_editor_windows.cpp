@@ -15,6 +15,7 @@
 #include "terminal/completion.hpp"
 #include "terminal/line_editor.hpp"
 #include "terminal/screen_line.hpp"
+#include "terminal/word_source.hpp"
 #include "text/utf8.hpp"
 #include "text/windows1251.hpp"
 
@@ -301,31 +302,53 @@ void dropLineAt(std::wstring& text, std::size_t mark) {
   forgetTabPlace();
 }
 
-// The typed line from the console: the characters read up to the line end, Ctrl+Z or the end.
-bool readWholeLine(std::wstring& typed) {
+// The typed line from the console, as Windows-1251 text: the characters read up to the line end,
+// Ctrl+Z or the end, no word kept longer than takeWord takes it.
+// Set when a read ended at Ctrl+C before the handler's mark came.
+bool markOnItsWay = false;
+
+bool readWholeLine(std::string& typed) {
   std::wstring text;
   forgetTabPlace();
   while (true) {
     switch (readConsoleOnce(text)) {
-      case ConsoleRead::line: typed += text; return true;
+      case ConsoleRead::line: appendTypedText(typed, narrowed(text)); return true;
       case ConsoleRead::tab: completeAtTab(text, text.find(L'\t')); continue;
       case ConsoleRead::part:
-        typed += text;
+        appendTypedText(typed, narrowed(text));
         text.clear();
         continue;
       case ConsoleRead::interrupted:
+        if (markOnItsWay) {
+          // The line went at the aborted read: what was typed since is kept.
+          markOnItsWay = false;
+          text.erase(text.find(kInterruptMark), 1);
+          continue;
+        }
         dropLineAt(text, text.find(kInterruptMark));
         typed.clear();
         continue;
       case ConsoleRead::aborted:
-        // The read ended at Ctrl+C; its handler's mark, on its way, drops the line. The pause
-        // keeps a console that aborts every read from being asked again without end.
+        // A Windows console ends the read at Ctrl+C: the line is dropped here, and the mark that
+        // the handler puts into the input after it must not take the keys typed meanwhile with
+        // it. The pause keeps a console that aborts every read from being asked again at once.
+        if (!markOnItsWay) {
+          writeToConsole(L"^C\r\n" + widened(promptAgain()));
+          markOnItsWay = true;
+        }
         Sleep(10);
         text.clear();
+        typed.clear();
         continue;
       case ConsoleRead::end: inputEnded = true; return !typed.empty();
     }
   }
+}
+
+// The console's line input leaves the editing keys that it does not handle itself (Ctrl+W,
+// Ctrl+U, Ctrl+A and the like) in the line as control characters: they are no text.
+void dropControlCharacters(std::string& line) {
+  std::erase_if(line, [](char c) { return isByteIn(c, 0x00, 0x1F) || c == '\x7f'; });
 }
 
 }  // namespace
@@ -347,17 +370,23 @@ bool openLineEditor(const EditorLimits& limits, WordsToComplete words) {
 
 bool readEditedLine(std::string& line) {
   std::cout.flush();
-  std::wstring typed;
-  const bool read = !inputEnded && readWholeLine(typed);
-  noteLineEntered();  // the console's echo of the line end has started a new line
-  const std::size_t end = typed.find(kEndOfInput);
-  if (end != std::wstring::npos) {
-    inputEnded = true;
-    typed.erase(end);
+  while (true) {
+    line.clear();
+    const bool read = !inputEnded && readWholeLine(line);
+    const std::size_t end = line.find(static_cast<char>(kEndOfInput));
+    if (end != std::string::npos) {
+      inputEnded = true;
+      line.erase(end);
+    }
+    dropControlCharacters(line);
+    if (holdsWord(line)) {
+      noteLineEntered();  // the console's echo of the line end has started a new line
+      return true;
+    }
+    if (!read || inputEnded) return false;
+    // A line without a word has the prompt of the awaited word drawn again on the new row.
+    writeToConsole(widened(promptAgain()));
   }
-  if (!read || (inputEnded && typed.empty())) return false;
-  line = narrowed(typed);
-  return true;
 }
 
 void closeLineEditor() {

@@ -48,7 +48,7 @@ LineRead readPlainLine(std::string& line) {
     switch (readInput(bytes, sizeof bytes, count, kNoTimeLimit, takeInterrupt)) {
       case InputRead::noted: std::cout << '\n'; return LineRead::again;
       case InputRead::bytes:
-        line.append(bytes, count);
+        appendTypedText(line, {bytes, count});
         if (line.back() != '\n') continue;
         break;
       default:

@@ -30,6 +30,10 @@ LineRead nextTypedLine(std::string& line) {
   return readPlainLine(line);
 }
 
+WordRead wordOrTooLong(const std::string& word) {
+  return word.size() > kMaxWordBytes ? WordRead::tooLong : WordRead::word;
+}
+
 // The next word of the line in use, or of the next line once it has none left.
 WordRead nextTypedWord(std::string& word) {
   while (!takeWord(lineInUse, nextWordAt, word)) {
@@ -41,7 +45,28 @@ WordRead nextTypedWord(std::string& word) {
     }
   }
   noteWordTaken();
-  return WordRead::word;
+  return wordOrTooLong(word);
+}
+
+// Formatted extraction of a word from standard input: white space skipped, then the bytes up to
+// the next white space, which is left unread. Bytes past the word's limit are read and dropped.
+WordRead extractWord(std::string& word) {
+  using Traits = std::char_traits<char>;
+  std::streambuf& input = *std::cin.rdbuf();
+  Traits::int_type c = input.sgetc();
+  while (!Traits::eq_int_type(c, Traits::eof()) && isWhiteSpace(Traits::to_char_type(c)))
+    c = input.snextc();
+  if (Traits::eq_int_type(c, Traits::eof())) {
+    std::cin.setstate(std::ios::eofbit | std::ios::failbit);
+    return WordRead::end;
+  }
+  word.clear();
+  while (!Traits::eq_int_type(c, Traits::eof()) && !isWhiteSpace(Traits::to_char_type(c))) {
+    if (word.size() <= kMaxWordBytes) word += Traits::to_char_type(c);
+    c = input.snextc();
+  }
+  if (Traits::eq_int_type(c, Traits::eof())) std::cin.setstate(std::ios::eofbit);
+  return wordOrTooLong(word);
 }
 
 }  // namespace
@@ -57,7 +82,7 @@ void readFromTerminalWhenInteractive(const EditorLimits& limits, WordsToComplete
 }
 
 WordRead readWord(std::string& word) {
-  if (source == Source::stream) return std::cin >> word ? WordRead::word : WordRead::end;
+  if (source == Source::stream) return extractWord(word);
   return nextTypedWord(word);
 }
 
@@ -76,8 +101,18 @@ bool takeWord(std::string_view line, std::size_t& position, std::string& word) {
   const std::size_t start = position;
   while (position < line.size() && !isWhiteSpace(line[position]))
     ++position;
-  word.assign(line.substr(start, position - start));
+  word.assign(line.substr(start, std::min(position - start, kMaxWordBytes + 1)));
   return true;
+}
+
+void appendTypedText(std::string& line, std::string_view piece) {
+  std::size_t wordLength = 0;  // of the word that the line ends in
+  while (wordLength < line.size() && !isWhiteSpace(line[line.size() - 1 - wordLength]))
+    ++wordLength;
+  for (const char c : piece) {
+    wordLength = isWhiteSpace(c) ? 0 : wordLength + 1;
+    if (wordLength <= kMaxWordBytes + 1) line += c;
+  }
 }
 
 bool holdsWord(std::string_view line) {

@@ -20,7 +20,8 @@ constexpr CaretNotation caretNotationAt(std::string_view text, bool utf8) {
   if (byte == 0x7F) return {{'^', '?'}, 2, 1};
   if (utf8 && byte == 0xC2 && text.size() > 1) {
     const auto next = static_cast<unsigned char>(text[1]);
-    if (next >= 0x80 && next <= 0x9F) return {{'M', '-', '^', static_cast<char>(next - 0x40)}, 4, 2};
+    if (next >= 0x80 && next <= 0x9F)
+      return {{'M', '-', '^', static_cast<char>(next - 0x40)}, 4, 2};
   }
   return {{}, 0, 0};
 }

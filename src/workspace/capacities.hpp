@@ -11,6 +11,11 @@ inline constexpr int kMaxReferences = 30;    // names used inside expressions
 inline constexpr int kFunctionCount = 9;     // function names, the placeholder at index 0 included
 inline constexpr int kHistoryLines = 500;    // typed lines the terminal editor recalls
 
+// Bytes of one word. A longer word is refused, and its bytes past the limit are read and dropped,
+// so that no input, however long, is held whole. No line that the tables can hold comes near it
+// but for a name of thousands of letters; a line typed at a terminal ends at 4 095 bytes anyway.
+inline constexpr std::size_t kMaxWordBytes = 4096;
+
 // Characters one read of a Windows console's line input takes, its line end included; a longer
 // line comes in several reads.
 inline constexpr std::size_t kConsoleLineCharacters = 4096;

@@ -7,20 +7,19 @@ struct FinalKeyCase {
   const char* name;
   Start start;
   std::string key;
-  std::string typedAhead = "";  // after "q", before the wait
 };
 
 using FinalKey = StartedFrom<FinalKeyCase>;
+using TypedAhead = StartedFrom<FinalKeyCase>;
 
 }  // namespace
 
 // The key ends the program at once: it is not echoed, nothing of it is left for the program
-// that reads the terminal next (the shell), and the row is ended after it. The Enter after q,
-// or keys typed before the wait, do not count: had they ended the program, the key would be
-// left unread.
+// that reads the terminal next (the shell), and the row is ended after it. The Enter after q
+// does not count: had it ended the program, the key would be left unread.
 TEST_P(FinalKey, IsReadWholeAndEndsTheProgram) {
   keepTerminalOpen();
-  typeLine("q\n" + GetParam().typedAhead);
+  typeLine("q\n");
   awaitFinalKey();
   EXPECT_TRUE(stillRunning());
   type(GetParam().key);
@@ -38,7 +37,23 @@ const FinalKeyCase kFinalKeys[] = {
     {"EnterAndTheLineTypedAfterIt", kDumb, "\nls\n"},
     {"CtrlCAsAKeyNotASignal", kDumb, kCtrlC},
     {"AnArrowKeyOnceTheEditorHasGivenTheTerminalBack", kXterm, kUp},
-    {"AfterKeysTypedAhead", kDumb, "x", "y" + kUp},
-    {"AfterKeysTypedAheadOfTheEditor", kXterm, "x", "y" + kUp},
 };
 INSTANTIATE_TEST_SUITE_P(Keys, FinalKey, ::testing::ValuesIn(kFinalKeys), rowName<FinalKeyCase>);
+
+// Keys typed together with "q" and its Enter (a quick double Enter, a paste of q and a line):
+// the first ends the wait for the final key, and the rest is dropped, not left for the shell.
+TEST_P(TypedAhead, TheFirstKeyEndsTheWaitAndTheRestIsDropped) {
+  keepTerminalOpen();
+  typeLine("q\n" + GetParam().key);
+  expectCleanExit();
+  EXPECT_EQ(inputLeftUnread(), "");
+  EXPECT_EQ(screenAfter("Press Enter"), "\r\n");
+}
+
+const FinalKeyCase kTypedAhead[] = {
+    {"Enter", kDumb, "\n"},
+    {"ALine", kDumb, "echo LEFTOVER\n"},
+    {"EnterAfterTheEditor", kXterm, "\n"},
+    {"ALineAfterTheEditor", kXterm, "echo LEFTOVER\n"},
+};
+INSTANTIATE_TEST_SUITE_P(Keys, TypedAhead, ::testing::ValuesIn(kTypedAhead), rowName<FinalKeyCase>);
