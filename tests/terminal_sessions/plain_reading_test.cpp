@@ -50,3 +50,14 @@ TEST_F(ChosenStart, OutputThatIsNoTerminalIsPlain) {
   type("x");
   expectCleanExit();
 }
+
+// At a terminal a report shows the control characters of the typed line in caret notation,
+// instead of sending them for the terminal to obey; positions still count bytes.
+TEST_F(Terminal, AReportShowsControlCharactersInCaretNotation) {
+  typeLine("?=1\x1b[A\x07\x16\x7f\xc2\x9b\n");  // Ctrl+V quotes DEL, which would erase
+  ASSERT_TRUE(next("строке 0: \r\n?=1^[[A^G^?M-^[\r\nПозиция 3, cимвол: ^[\r\n")) << screen_;
+  typeLine("q\n");
+  awaitFinalKey();
+  type("x");
+  expectCleanExit();
+}
