@@ -541,7 +541,8 @@ class WindowsConsole : public Terminal {
 
   void expectShows(const std::string& text) { EXPECT_TRUE(shows(text)) << shownText(screen_); }
 
-  // Ends with "q" and one key after "Press Enter", which the program waits for.
+  // Ends with "q" and one key after "Press Enter", which the program waits for; the row is
+  // ended after it, for the shell's prompt.
   void quit() {
     typeAtPrompt("q\r");
     ASSERT_TRUE(shows("Press Enter")) << shownText(screen_);
@@ -550,6 +551,7 @@ class WindowsConsole : public Terminal {
     ASSERT_TRUE(exitsWithin(30000ms));
     EXPECT_TRUE(WIFEXITED(status_));
     EXPECT_EQ(WEXITSTATUS(status_), 0);
+    EXPECT_TRUE(shows("\n")) << "the row of Press Enter is not ended";
   }
 
   std::size_t found_ = 0;

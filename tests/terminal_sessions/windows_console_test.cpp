@@ -84,3 +84,26 @@ TEST_F(WindowsConsole, UpRecallsAnEarlierLine) {
   expectShows("? = 42");
   quit();
 }
+
+// A line without a word, and Ctrl+C on the line after it, have the prompt written again, as at a
+// POSIX terminal.
+TEST_F(WindowsConsole, EveryLineGetsItsPrompt) {
+  typeAtPrompt("a=1\r");
+  typeAtPrompt("\r");
+  typeAtPrompt("\r");
+  typeAtPrompt("b=2+");
+  typeAfter("b=2+", kCtrlC);
+  expectShows("^C");
+  typeAtPrompt("l\r");
+  expectShows("  a=1");
+  quit();
+}
+
+// The editing keys that the console's line input leaves in the line as control characters are
+// no text of it.
+TEST_F(WindowsConsole, ControlKeysAreNoText) {
+  typeAtPrompt("?=1\x17\x15\x01\x05\x0b\x04\x12+2\r");
+  expectShows("? = 3");
+  quit();
+  EXPECT_EQ(shownText(screen_).find("Ошибка"), npos) << shownText(screen_);
+}
