@@ -203,13 +203,12 @@ InputRead readInput(char* bytes, std::size_t size, std::size_t& count, int milli
     FD_SET(STDIN_FILENO, &readable);
     const int ready = pselect(STDIN_FILENO + 1, &readable, nullptr, nullptr,
                               milliseconds < 0 ? nullptr : &limit, &previous);
-    if (ready < 0 && errno == EINTR) continue;
     if (ready == 0) {
       result = InputRead::timeUp;
       break;
     }
     const ssize_t got = ready > 0 ? read(STDIN_FILENO, bytes, size) : -1;
-    if (got < 0 && errno == EINTR) continue;
+    if (got < 0 && errno == EINTR) continue;  // a signal came in the wait or the read
     count = got > 0 ? static_cast<std::size_t>(got) : 0;
     result = got > 0 ? InputRead::bytes : InputRead::end;
     break;

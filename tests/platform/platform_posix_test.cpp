@@ -5,9 +5,16 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <sys/ioctl.h>
+
+#include <chrono>
 #include <csignal>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include "platform/platform.hpp"
+#include "support/standard_input.hpp"
 
 namespace {
 
@@ -23,11 +30,18 @@ Handler handlerOf(int signalNumber) {
   return current.sa_handler;
 }
 
-// Standard input is a pseudo-terminal for as long as it lives.
+// Standard input is a pseudo-terminal for as long as it lives; raw, if asked, so that every
+// byte typed at it is counted as unread until it is read.
 class TerminalOnStandardInput {
  public:
-  TerminalOnStandardInput() {
+  explicit TerminalOnStandardInput(bool raw = false) {
     EXPECT_EQ(openpty(&master_, &terminal_, nullptr, nullptr, nullptr), 0);
+    if (raw) {
+      termios settings{};
+      tcgetattr(terminal_, &settings);
+      cfmakeraw(&settings);
+      tcsetattr(terminal_, TCSANOW, &settings);
+    }
     saved_ = dup(STDIN_FILENO);
     dup2(terminal_, STDIN_FILENO);
   }
@@ -39,6 +53,22 @@ class TerminalOnStandardInput {
   }
   TerminalOnStandardInput(const TerminalOnStandardInput&) = delete;
   TerminalOnStandardInput& operator=(const TerminalOnStandardInput&) = delete;
+
+  // Types the keys, each after the pause, in a thread of its own.
+  std::thread typeLater(std::vector<std::string> keys, std::chrono::milliseconds pause) {
+    return std::thread([this, keys, pause] {
+      for (const std::string& key : keys) {
+        std::this_thread::sleep_for(pause);
+        EXPECT_EQ(write(master_, key.data(), key.size()), static_cast<ssize_t>(key.size()));
+      }
+    });
+  }
+
+  int unreadBytes() const {
+    int count = 0;
+    ioctl(terminal_, FIONREAD, &count);
+    return count;
+  }
 
  private:
   int master_ = -1;
@@ -108,4 +138,43 @@ TEST(HeldTerminal, ASecondHoldKeepsTheSettingsFirstFound) {
   termios after{};
   ASSERT_EQ(tcgetattr(STDIN_FILENO, &after), 0);
   EXPECT_EQ(after.c_lflag, found.c_lflag);
+}
+
+// Where standard input is no terminal, none is held, and no signal's handling changes.
+TEST(HeldTerminal, NoneWhereStandardInputIsNoTerminal) {
+  const DetachedStandardInput detached;
+  const Handler before = handlerOf(SIGTERM);
+  EXPECT_FALSE(holdTerminal());
+  EXPECT_EQ(handlerOf(SIGTERM), before);
+  releaseTerminal();
+}
+
+// A signal caught while the terminal is held ends the wait inside it, but without a handler's
+// note to take, the wait goes on until the input comes.
+TEST(HeldTerminal, ASignalDoesNotEndTheWaitForInput) {
+  TerminalOnStandardInput terminal(true);
+  ASSERT_TRUE(holdTerminal());
+  catchWhileHeld(SIGUSR1, firstHandler);
+  const pthread_t waiting = pthread_self();
+  std::thread signal([waiting] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    pthread_kill(waiting, SIGUSR1);
+  });
+  std::thread typing = terminal.typeLater({"x"}, std::chrono::milliseconds(120));
+  char byte = 0;
+  std::size_t count = 0;
+  EXPECT_EQ(readInput(&byte, 1, count, kNoTimeLimit, nullptr), InputRead::bytes);
+  EXPECT_EQ(byte, 'x');
+  signal.join();
+  typing.join();
+  releaseTerminal();
+}
+
+// The final key is read whole even when its bytes come apart, within the gap of one key.
+TEST(FinalKey, ABrokenUpKeyIsTakenWhole) {
+  TerminalOnStandardInput terminal(true);
+  std::thread typing = terminal.typeLater({"\x1b", "[", "A"}, std::chrono::milliseconds(40));
+  waitForKey();
+  typing.join();
+  EXPECT_EQ(terminal.unreadBytes(), 0);
 }
