@@ -28,7 +28,7 @@ add_custom_command(OUTPUT ${program}
   COMMAND ${CALCULATOR_HOST_CXX} -std=c++20 -O1 -Wall -Wextra -Wpedantic ${extra_flags}
     -I${CMAKE_CURRENT_LIST_DIR}/..
     "-DCALCULATOR_PROGRAM=\"${CMAKE_CROSSCOMPILING_EMULATOR}\""
-    "-DCALCULATOR_WINDOWS_PROGRAM=\"$<TARGET_FILE:calculator>\"" -DCALCULATOR_LINE_EDITOR=0
+    "-DCALCULATOR_WINDOWS_PROGRAM=\"$<TARGET_FILE:calculator>\"" -DCALCULATOR_LIBEDIT=0
     ${source} -o ${program} ${CALCULATOR_HOST_GTEST_MAIN} ${CALCULATOR_HOST_GTEST} -lutil -pthread
   DEPENDS ${source} ${sessions}/pseudo_terminal.hpp
   COMMENT "Building the Windows console test with the build machine's compiler"

@@ -58,7 +58,7 @@ std::size_t heapInUse() {
 // time); the terminal database keeps a few KiB of the entry that each opening reads. The checks
 // come after the terminal is gone, where GoogleTest can write their reports.
 TEST(LineEditor, GivesBackItsMemoryWhenClosed) {
-#if !CALCULATOR_LINE_EDITOR
+#if !CALCULATOR_LIBEDIT
   GTEST_SKIP() << "built without the line editor";
 #elif defined(__SANITIZE_ADDRESS__)
   // The sanitizer keeps the heap itself; its leak check covers the editor in whole sessions.

@@ -21,8 +21,8 @@
 #include <thread>
 #include <vector>
 
-#ifndef CALCULATOR_LINE_EDITOR
-#error "CALCULATOR_LINE_EDITOR must say (1 or 0) whether the program edits lines with libedit"
+#ifndef CALCULATOR_LIBEDIT
+#error "CALCULATOR_LIBEDIT must say (1 or 0) whether the program edits lines with libedit"
 #endif
 
 namespace {
@@ -147,7 +147,7 @@ class Terminal : public ::testing::Test {
   // terminal it is. Its settings are read first, since the program may change them at once.
   template <class Child>
   void startWith(const Start& how, Child child) {
-    if (how.editor && !CALCULATOR_LINE_EDITOR) GTEST_SKIP() << "built without the line editor";
+    if (how.editor && !CALCULATOR_LIBEDIT) GTEST_SKIP() << "built without the line editor";
     editing_ = how.editor;
     winsize window = {};
     window.ws_row = 24;
