@@ -70,5 +70,22 @@ for limit in none 300000 16384; do
     run "a name of 100 MB" "$limit" 0 fed "head -c 100000000 /dev/zero | tr '\\0' x; printf '=1 ?=2 l q\\n'"
   fi
 done
+# A reader of the output that has gone: the program ends at once with status 0, computing no more
+# and waiting for no key (the input here never ends, so a program that waited would be timed out,
+# with status 124); a full disk leaves it going to the end of its input.
+gone() {
+  rm -f "$work/rss"
+  timeout 30 "$program" < <(exec bash -c "$1") | true
+  return "${PIPESTATUS[0]}"
+}
+run "output whose reader has gone, input not yet there" none 0 gone "sleep 60"
+run "output whose reader has gone, endless input" none 0 gone "yes '?=1+2'"
+full() {
+  rm -f "$work/rss"
+  printf 'h\n?=1\nq\n' | "$program" >/dev/full
+  return "${PIPESTATUS[1]}"
+}
+run "output to a full disk" none 0 full
+
 [ "$failures" -eq 0 ] && echo "every hostile input ended as it should"
 exit $((failures > 0))

@@ -5,6 +5,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <fcntl.h>
 #include <sys/ioctl.h>
 
 #include <chrono>
@@ -54,10 +55,13 @@ class TerminalOnStandardInput {
   TerminalOnStandardInput(const TerminalOnStandardInput&) = delete;
   TerminalOnStandardInput& operator=(const TerminalOnStandardInput&) = delete;
 
-  // Types the keys, each after the pause, in a thread of its own.
+  // Types the keys in a thread of its own, each once what was typed before has been read and the
+  // pause has passed, so that no two come in one read.
   std::thread typeLater(std::vector<std::string> keys, std::chrono::milliseconds pause) {
     return std::thread([this, keys, pause] {
       for (const std::string& key : keys) {
+        while (unreadBytes() > 0)
+          std::this_thread::sleep_for(std::chrono::milliseconds(1));
         std::this_thread::sleep_for(pause);
         EXPECT_EQ(write(master_, key.data(), key.size()), static_cast<ssize_t>(key.size()));
       }
@@ -173,8 +177,33 @@ TEST(HeldTerminal, ASignalDoesNotEndTheWaitForInput) {
 // The final key is read whole even when its bytes come apart, within the gap of one key.
 TEST(FinalKey, ABrokenUpKeyIsTakenWhole) {
   TerminalOnStandardInput terminal(true);
-  std::thread typing = terminal.typeLater({"\x1b", "[", "A"}, std::chrono::milliseconds(40));
+  std::thread typing = terminal.typeLater({"\x1b", "[", "A"}, std::chrono::milliseconds(20));
   waitForKey();
   typing.join();
   EXPECT_EQ(terminal.unreadBytes(), 0);
+}
+
+// Standard output is broken only when it is a pipe whose reading end is closed; a file that
+// takes no more (a full disk) or a pipe with its reader is not.
+TEST(StandardOutput, IsBrokenWhenThePipesReaderHasGone) {
+  treatBrokenPipesAsWriteErrors();
+  const Handler brokenPipe = handlerOf(SIGPIPE);
+  const int saved = dup(STDOUT_FILENO);
+  int ends[2];
+  ASSERT_EQ(pipe(ends), 0);
+  const int full = open("/dev/full", O_WRONLY);
+  dup2(ends[1], STDOUT_FILENO);
+  const bool readPipe = standardOutputIsBroken();
+  close(ends[0]);
+  const bool closedPipe = standardOutputIsBroken();
+  dup2(full, STDOUT_FILENO);
+  const bool fullDisk = standardOutputIsBroken();
+  dup2(saved, STDOUT_FILENO);
+  for (const int fd : {saved, ends[1], full})
+    close(fd);
+  EXPECT_EQ(brokenPipe, SIG_IGN);
+  EXPECT_FALSE(readPipe);
+  EXPECT_TRUE(closedPipe);
+  EXPECT_FALSE(fullDisk);
+  std::signal(SIGPIPE, SIG_DFL);
 }
