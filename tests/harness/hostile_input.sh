@@ -2,7 +2,8 @@
 # Feeds the calculator input that no person types (endless words, NUL bytes, a name of 100 MB,
 # random bytes without the "q" that would end the program early) without a memory limit and
 # under two address-space limits: it must end with status 0 and nothing on standard error
-# whenever its input ends, and stay under 8 MiB of resident memory however long it reads.
+# whenever its input ends, and stay under 8 MiB of resident memory however long it reads. Then
+# output that nobody reads any more, and output to a full disk.
 #
 #   hostile_input.sh PROGRAM          # bounded inputs only, a few seconds (a CTest test)
 #   hostile_input.sh PROGRAM --long   # also 60 s of /dev/zero and /dev/urandom, and 1 GB words
