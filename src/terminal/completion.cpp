@@ -58,8 +58,8 @@ Completion completeOperand(std::string_view typed, const CompletionWords& words)
   while (start > 0 && continuesName(typed[start - 1]))
     --start;
   const std::string_view partial = typed.substr(start);
+  // An operand starts after "=", an operator or "(". A number there matches no name or function.
   if (start == 0 || !startsOperand(typed[start - 1])) return {};
-  if (!partial.empty() && isIn(partial[0], kDigit)) return {};
   Completion completion;
   for (const std::string& function : words.functions)
     offer(completion, partial, function, "(");
@@ -73,7 +73,7 @@ Completion completeOperand(std::string_view typed, const CompletionWords& words)
 // "name=" of a stored line with nothing after it: that line's expression, to be edited.
 bool storedExpression(std::string_view typed, const CompletionWords& words,
                       Completion& completion) {
-  if (typed.size() < 2 || typed.back() != '=') return false;
+  if (!typed.ends_with('=')) return false;
   const std::string_view name = typed.substr(0, typed.size() - 1);
   for (const std::string& storedLine : words.storedLines) {
     if (nameOf(storedLine) != name) continue;
