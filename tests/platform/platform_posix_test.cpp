@@ -183,6 +183,16 @@ TEST(FinalKey, ABrokenUpKeyIsTakenWhole) {
   EXPECT_EQ(terminal.unreadBytes(), 0);
 }
 
+// Keys typed before the wait began: the first ends it, and none is left for the next program,
+// however many there are.
+TEST(FinalKey, KeysTypedAheadEndTheWaitAndAreDropped) {
+  TerminalOnStandardInput terminal(true);
+  std::thread typing = terminal.typeLater({"echo LEFTOVER; echo TYPED AHEAD\n"}, {});
+  typing.join();
+  waitForKey();
+  EXPECT_EQ(terminal.unreadBytes(), 0);
+}
+
 // Standard output is broken only when it is a pipe whose reading end is closed; a file that
 // takes no more (a full disk) or a pipe with its reader is not.
 TEST(StandardOutput, IsBrokenWhenThePipesReaderHasGone) {

@@ -7,6 +7,9 @@
 #include <pty.h>
 #include <unistd.h>
 
+#include <fcntl.h>
+
+#include <clocale>
 #include <cstdlib>
 
 namespace {
@@ -48,6 +51,13 @@ class XtermOnStandardStreams {
   std::string savedType_;
 };
 
+// The lowest descriptor that is free: higher once one has been left open.
+int lowestFreeDescriptor() {
+  const int probe = open("/dev/null", O_RDONLY);
+  close(probe);
+  return probe;
+}
+
 std::size_t heapInUse() {
   return mallinfo2().uordblks;
 }
@@ -67,15 +77,20 @@ TEST(LineEditor, GivesBackItsMemoryWhenClosed) {
   int opened = 0;
   std::size_t before = 0;
   std::size_t after = 0;
+  int freeDescriptor = -1;
   {
     const XtermOnStandardStreams terminal;
+    freeDescriptor = lowestFreeDescriptor();
     for (int k = 0; k < 6; ++k) {
       if (k == 1) before = heapInUse();
       opened += openLineEditor({500, 4096}, noWords);
       closeLineEditor();
     }
     after = heapInUse();
+    EXPECT_EQ(lowestFreeDescriptor(), freeDescriptor) << "a file was left open";
   }
   EXPECT_EQ(opened, 6);
   EXPECT_LT(after, before + 5 * 16 * 1024) << "from " << before;
+  // The characters are the C locale's again, as the rest of the program expects.
+  EXPECT_STREQ(std::setlocale(LC_CTYPE, nullptr), "C");
 }
