@@ -2,6 +2,8 @@
 // the word again, with the line editor and without it.
 #include "terminal_sessions/pseudo_terminal.hpp"
 
+#include <numeric>
+
 namespace {
 
 using EitherReader = Table<NamedStart>;
@@ -9,15 +11,12 @@ using EitherReader = Table<NamedStart>;
 // The rows of `text` as the terminal shows them: in each a return, or a CSI n G, goes to a
 // column, a backspace back one, and a character overwrites what stood there.
 std::vector<std::string> shownRows(const std::string& text) {
-  std::vector<std::string> rows;
-  std::vector<std::string> cells;
+  std::vector<std::string> rows, cells;
   std::size_t column = 0;
   for (std::size_t at = 0; at <= text.size(); ++at) {
     const char byte = at < text.size() ? text[at] : '\n';
     if (byte == '\n') {
-      rows.emplace_back();
-      for (const std::string& cell : cells)
-        rows.back() += cell;
+      rows.push_back(std::accumulate(cells.begin(), cells.end(), std::string()));
       cells.clear();
     } else if (byte == '\r' || byte == '\b') {
       column = byte == '\r' || column == 0 ? 0 : column - 1;
@@ -46,15 +45,14 @@ std::vector<std::string> shownRows(const std::string& text) {
 // blanks on an empty line; nothing of it ends the program, and the stored lines stay.
 TEST_P(EitherReader, EachWordIsAskedForAgainAfterCtrlCAndEmptyLines) {
   const std::string again = keysRaw_ ? kEditorPrompt : "";  // the editor's drawing
+  const std::string twoPrompts = kPrompt + kPrompt;
   ASSERT_TRUE(awaitLine("h - для помощи\r\n" + kPrompt + again)) << screen_;
   type("a=1\n");
   ASSERT_TRUE(awaitLine("a=1\r\n" + kPrompt + again)) << screen_;
   type("a=1  b=2 ?=a+b\n");
-  ASSERT_TRUE(next("a=1  b=2 ?=a+b\r\n" + kPrompt + kPrompt + "Считаю строку: ?=a+b\r\n"))
-      << screen_;
+  ASSERT_TRUE(next("a=1  b=2 ?=a+b\r\n" + twoPrompts + "Считаю строку: ?=a+b\r\n")) << screen_;
   ASSERT_TRUE(awaitLine("? = 3\r\n" + kPrompt + again)) << screen_;
   type("c=1 d=2\n");
-  const std::string twoPrompts = kPrompt + kPrompt;
   ASSERT_TRUE(awaitLine("c=1 d=2\r\n" + twoPrompts + (keysRaw_ ? "\r" + twoPrompts : "")))
       << screen_;
   const std::size_t rowStart = screen_.rfind('\n', matched_) + 1;
@@ -73,7 +71,7 @@ TEST_P(EitherReader, EachWordIsAskedForAgainAfterCtrlCAndEmptyLines) {
   EXPECT_EQ(shownRows(screen_.substr(rowStart)), rows) << screen_;
   EXPECT_TRUE(stillRunning());
   type("?=a\n");
-  ASSERT_TRUE(next("? = 1")) << screen_;
+  ASSERT_TRUE(next("? = 1\r\n")) << screen_;
   quit();
 }
 

@@ -30,7 +30,7 @@ TEST_P(FinalKey, IsReadWholeAndEndsTheProgram) {
     typeLine("q\n" + GetParam().key);
   } else {
     typeLine("q\n");
-    awaitFinalKey();
+    ASSERT_TRUE(next("Press Enter") && waitForRawMode()) << screen_;
     EXPECT_TRUE(stillRunning());
     type(GetParam().key);
   }
@@ -42,7 +42,7 @@ TEST_P(FinalKey, IsReadWholeAndEndsTheProgram) {
   char unread[64];
   EXPECT_EQ(std::string(unread, std::max(read(kept, unread, sizeof unread), 0l)), "") << "unread";
   close(kept);
-  readInto(master_, screen_, [] { return false; });  // all the program wrote, to its end
+  eventually([] { return false; }, master_, &screen_);  // all the program wrote, to its end
   EXPECT_EQ(screen_.substr(screen_.find("Press Enter")), "Press Enter\r\n");
 }
 

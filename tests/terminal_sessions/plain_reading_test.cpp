@@ -6,7 +6,6 @@ namespace {
 
 using WithoutTheEditor = Table<NamedStart>;
 
-// The program at a terminal with its output going to a pipe.
 class OutputToAPipe : public Terminal {
  protected:
   OutputToAPipe() : Terminal({"xterm"}) {}
@@ -15,11 +14,6 @@ class OutputToAPipe : public Terminal {
     start([&] { dup2(output_[1], STDOUT_FILENO); });
     close(output_[1]);
   }
-  void TearDown() override {
-    close(output_[0]);
-    Terminal::TearDown();
-  }
-
   int output_[2] = {-1, -1};
 };
 
@@ -53,8 +47,10 @@ INSTANTIATE_TEST_SUITE_P(TerminalTypes, WithoutTheEditor, ::testing::ValuesIn(kT
 TEST_F(OutputToAPipe, HoldsTheDialogueAlone) {
   type("a=2 ?=a*3\nq\n");
   std::string written;
-  ASSERT_TRUE(readInto(output_[0], written, [&] { return written.find("Press Enter") != npos; }))
-      << written;
+  const bool ended =
+      eventually([&] { return written.find("Press Enter") != npos; }, output_[0], &written);
+  close(output_[0]);
+  ASSERT_TRUE(ended) << written;
   EXPECT_EQ(written.substr(written.find(kPrompt)),
             "Готов: Готов: Считаю строку: ?=a*3\nРезультаты расчёта: \n  a = 2\n  ? = 6\n"
             "Готов: Press Enter");

@@ -16,7 +16,6 @@
 #include <functional>
 #include <string>
 #include <thread>
-#include <tuple>
 
 #ifndef CALCULATOR_LIBEDIT
 #error "CALCULATOR_LIBEDIT must say (1 or 0) whether the program edits lines with libedit"
@@ -84,9 +83,8 @@ class Terminal : public ::testing::Test {
   }
 
   // Runs the program in a new process whose controlling terminal the new terminal is, after
-  // `prepare` there (which may run another program instead). The terminal's settings are read
-  // first, since the program may change them at once. A build without the editor skips a
-  // session that needs it.
+  // `prepare` there (which may run another program instead). A build without the editor skips
+  // a session that needs it.
   void start(const std::function<void()>& prepare = {}) {
     if (how_.editor && !CALCULATOR_LIBEDIT) GTEST_SKIP() << "built without the line editor";
     keysRaw_ = how_.editor;
@@ -94,11 +92,9 @@ class Terminal : public ::testing::Test {
     winsize window = {24, 80, 0, 0};
     int terminal = -1;
     ASSERT_EQ(openpty(&master_, &terminal, nullptr, nullptr, &window), 0) << std::strerror(errno);
-    termios settings{};
-    ASSERT_EQ(tcgetattr(terminal, &settings), 0);
-    settings.c_lflag = (settings.c_lflag & ~how_.cleared) | how_.set;
-    ASSERT_EQ(tcsetattr(terminal, TCSANOW, &settings), 0);
     ASSERT_EQ(tcgetattr(terminal, &before_), 0);
+    before_.c_lflag = (before_.c_lflag & ~how_.cleared) | how_.set;
+    ASSERT_EQ(tcsetattr(terminal, TCSANOW, &before_), 0);
     child_ = fork();
     ASSERT_GE(child_, 0) << std::strerror(errno);
     if (child_ == 0) {
@@ -120,30 +116,19 @@ class Terminal : public ::testing::Test {
     ASSERT_EQ(write(master_, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
   }
 
-  // Calls `done` every few milliseconds until it holds (true) or patience_ has passed (false).
+  // Waits until `done` holds (true) or patience_ has passed (false), reading what `fd` has for
+  // `text` meanwhile, if given, as long as its other side is open (false when it closes).
   template <class Condition>
-  bool eventually(Condition done) const {
+  bool eventually(Condition done, int fd = -1, std::string* text = nullptr) const {
     const auto deadline = std::chrono::steady_clock::now() + patience_;
     while (!done()) {
       if (std::chrono::steady_clock::now() > deadline) return false;
-      std::this_thread::sleep_for(10ms);
-    }
-    return true;
-  }
-
-  // Reads `fd` into `text` until `found` holds (true), or patience_ has passed or the other side
-  // has closed (false).
-  template <class Found>
-  bool readInto(int fd, std::string& text, Found found) const {
-    const auto deadline = std::chrono::steady_clock::now() + patience_;
-    while (!found()) {
-      if (std::chrono::steady_clock::now() > deadline) return false;
-      pollfd ready = {fd, POLLIN, 0};
-      if (poll(&ready, 1, 50) <= 0) continue;
+      pollfd ready = {fd, POLLIN, 0};  // none (-1): a pause
+      if (poll(&ready, 1, 10) <= 0 || text == nullptr) continue;
       char bytes[512];
       const ssize_t count = read(fd, bytes, sizeof bytes);
       if (count <= 0) return false;
-      text.append(bytes, static_cast<std::size_t>(count));
+      text->append(bytes, static_cast<std::size_t>(count));
     }
     return true;
   }
@@ -155,7 +140,7 @@ class Terminal : public ::testing::Test {
   // closed or patience_ has passed. Once a text has not shown, none is waited for.
   bool readUntil(const std::string& text, std::size_t from) {
     const auto found = [&] { return shown().find(text, from) != npos; };
-    missed_ = missed_ || !readInto(master_, screen_, found);
+    missed_ = missed_ || !eventually(found, master_, &screen_);
     return !missed_;
   }
 
@@ -195,15 +180,10 @@ class Terminal : public ::testing::Test {
   }
   void typeLine(const std::string& keys) { typeAfter(prompt_, keys); }
 
-  // The program has written "Press Enter" and reads the final key.
-  void awaitFinalKey() {
-    ASSERT_TRUE(next("Press Enter")) << shown();
-    ASSERT_TRUE(waitForRawMode());
-  }
-
-  // One key after "Press Enter" ends the program, and the row is ended after it.
+  // One key after "Press Enter", read once the program reads single keys, ends the program, and
+  // the row is ended after it.
   void pressTheFinalKey() {
-    awaitFinalKey();
+    ASSERT_TRUE(next("Press Enter") && waitForRawMode()) << shown();
     EXPECT_TRUE(stillRunning());
     type("x");
     expectCleanExit();
@@ -227,10 +207,11 @@ class Terminal : public ::testing::Test {
   void expectSettingsAsFound() {
     termios now{};
     ASSERT_EQ(tcgetattr(master_, &now), 0);
-    const auto modes = [](const termios& t) {
-      return std::tuple(t.c_lflag, t.c_iflag, t.c_oflag, t.c_cc[VMIN], t.c_cc[VTIME]);
-    };
-    EXPECT_EQ(modes(now), modes(before_)) << "local, input and output modes, VMIN and VTIME";
+    EXPECT_EQ(now.c_lflag, before_.c_lflag);
+    EXPECT_EQ(now.c_iflag, before_.c_iflag);
+    EXPECT_EQ(now.c_oflag, before_.c_oflag);
+    EXPECT_EQ(now.c_cc[VMIN], before_.c_cc[VMIN]);
+    EXPECT_EQ(now.c_cc[VTIME], before_.c_cc[VTIME]);
   }
 
   // The program exits by itself, with status 0, and leaves the terminal's settings as it
@@ -252,11 +233,9 @@ class Terminal : public ::testing::Test {
   std::string prompt_;
   std::chrono::milliseconds patience_ = 5s;
 
-  int master_ = -1;
+  int master_ = -1, status_ = 0;
   pid_t child_ = -1;
-  int status_ = 0;
-  bool exited_ = false;
-  bool missed_ = false;
+  bool exited_ = false, missed_ = false;
   termios before_{};
   std::string screen_;
   std::size_t matched_ = 0;

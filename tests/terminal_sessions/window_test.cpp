@@ -24,37 +24,36 @@ class CtrlL : public EditingTerminal, public ::testing::WithParamInterface<Scree
 // the foreground.
 class JobControlShell : public EditingTerminal {
  protected:
-  void SetUp() override {
-    start([&] { runShell(); });
-  }
-
   // The job puts itself in the foreground before the program starts, as the shell ignores
   // SIGTTOU, which a process group not yet in the foreground would get for it.
-  [[noreturn]] void runShell() const {
-    std::signal(SIGTTOU, SIG_IGN);
-    const pid_t job = fork();
-    if (job == 0) {
-      setpgid(0, 0);
-      tcsetpgrp(STDIN_FILENO, getpgrp());
-      std::signal(SIGTTOU, SIG_DFL);
-      run();
-    }
-    setpgid(job, job);
-    int status = 0;
-    char line[64];
-    while (waitpid(job, &status, WUNTRACED) == job && WIFSTOPPED(status)) {
-      tcsetpgrp(STDIN_FILENO, getpgrp());
-      if (write(STDOUT_FILENO, "[stopped]\n", 10) != 10 || read(STDIN_FILENO, line, 64) <= 0) break;
-      tcsetpgrp(STDIN_FILENO, job);
-      kill(-job, SIGCONT);
-    }
-    _exit(WIFEXITED(status) ? WEXITSTATUS(status) : 125);
+  void SetUp() override {
+    start([&] {
+      std::signal(SIGTTOU, SIG_IGN);
+      const pid_t job = fork();
+      if (job == 0) {
+        setpgid(0, 0);
+        tcsetpgrp(STDIN_FILENO, getpgrp());
+        std::signal(SIGTTOU, SIG_DFL);
+        run();
+      }
+      setpgid(job, job);
+      int status = 0;
+      char line[64];
+      while (waitpid(job, &status, WUNTRACED) == job && WIFSTOPPED(status)) {
+        tcsetpgrp(STDIN_FILENO, getpgrp());
+        if (write(STDOUT_FILENO, "[stopped]\n", 10) != 10 || read(STDIN_FILENO, line, 64) <= 0)
+          break;
+        tcsetpgrp(STDIN_FILENO, job);
+        kill(-job, SIGCONT);
+      }
+      _exit(WIFEXITED(status) ? WEXITSTATUS(status) : 125);
+    });
   }
 };
 
-// The window's new size; the terminal tells the program with SIGWINCH.
-void resize(int terminal, unsigned short rows, unsigned short columns) {
-  const winsize window = {rows, columns, 0, 0};
+// The window's new width; the terminal tells the program with SIGWINCH.
+void resize(int terminal, unsigned short columns) {
+  const winsize window = {24, columns, 0, 0};
   ASSERT_EQ(ioctl(terminal, TIOCSWINSZ, &window), 0);
 }
 
@@ -71,7 +70,7 @@ TEST_F(EditingTerminal, AResizedWindowHasTheLineDrawnFromItsFirstRow) {
   line += "7";  // with the prompt 100 columns: two rows of 80, three of 40
   typeLine(line);
   ASSERT_TRUE(next("9+7")) << screen_;
-  resize(master_, 24, 40);
+  resize(master_, 40);
   ASSERT_TRUE(next("\r\x1b[A\x1b[A\x1b[JГотов: " + line.substr(0, 33))) << screen_;
   type(kCtrlU + "?=1+2\n");
   ASSERT_TRUE(next("? = 3")) << screen_;
@@ -81,7 +80,7 @@ TEST_F(EditingTerminal, AResizedWindowHasTheLineDrawnFromItsFirstRow) {
 // A resize with nothing typed draws the prompt again, and the keys after it count.
 TEST_P(CtrlL, DrawsTheLastRowOfTheScreenLineAgain) {
   ASSERT_TRUE(awaitLine()) << screen_;
-  resize(master_, 24, GetParam().columns);
+  resize(master_, GetParam().columns);
   ASSERT_TRUE(next(kPrompt)) << "drawn again in the new width: " << screen_;
   type(GetParam().words);
   ASSERT_TRUE(awaitLine("\r" + GetParam().lastRow)) << "the editor's prompt: " << screen_;
@@ -111,7 +110,7 @@ TEST_F(JobControlShell, CtrlZStopsWithTheTerminalAsFoundAndFgGoesOn) {
   type(kCtrlZ);
   ASSERT_TRUE(next("[stopped]")) << "the program did not stop: " << screen_;
   expectSettingsAsFound();
-  resize(master_, 24, 20);
+  resize(master_, 20);
   type("fg\n");
   ASSERT_TRUE(awaitLine("?=")) << "the line drawn again: " << screen_;
   type(kTab);
