@@ -46,12 +46,10 @@ TEST_P(EndOfInput, TheTerminalIsGivenBackAsItWas) {
 
 const InputEnd kInputEnds[] = {
     {"EditorDefaultCtrlD", kXterm, kCtrlD},
-    {"EditorDefaultQuit", kXterm, "q\n"},
     {"EditorNoEchoctlNoflshQuit", kEditorNoEchoctlNoflsh, "q\n"},
     {"EditorNoEchoctlNoflshCtrlD", kEditorNoEchoctlNoflsh, kCtrlD},
     {"EditorNoIcanonQuit", kEditorNoIcanon, "q\n"},
     {"EditorNoIcanonCtrlD", kEditorNoIcanon, kCtrlD},
-    {"PlainDefaultQuit", kDumb, "q\n"},
     {"PlainDefaultCtrlD", kDumb, kCtrlD},
     {"PlainDefaultInsideWord", kDumb, kInsideWord},
     {"PlainNoEchoctlNoflshQuit", kPlainNoEchoctlNoflsh, "q\n"},
