@@ -1,6 +1,6 @@
 // Types at calculator.exe run by wine in a pseudo-terminal with a UTF-8 locale, where wine's
 // console has the OEM code page 437 of an English Windows: the texts in Cyrillic, Tab
-// completion, Ctrl+C, the console's own history and the final key.
+// completion, Ctrl+C and the other control keys, the console's own history and the final key.
 #include "terminal_sessions/pseudo_terminal.hpp"
 
 namespace {
@@ -53,12 +53,14 @@ TEST_F(WindowsConsole, TheDialogueReadsInCyrillic) {
   typeLine("a=2 ?=a*3\r");
   expectShows("Считаю строку: ?=a*3\nРезультаты расчёта: \n  a = 2\n  ? = 6\n");
   typeLine("b=2$\r");
-  expectShows("Ошибка синтаксиса в строке 2:");
-  expectShows("Позиция 3, cимвол: $");
+  expectShows("Ошибка синтаксиса в строке 2: \nb=2$\nПозиция 3, cимвол: $\n");
   typeLine("l\r");
   expectShows("l\n  a=2\n  ?=a*3\n");
   typeLine("c\r");
   expectShows("Список очищен");
+  typeLine(kUp + kUp + kUp + kUp);  // the console's own history
+  typeAfter("a=2 ?=a*3", "\r");
+  expectShows("Считаю строку: ?=a*3\nРезультаты расчёта: \n  a = 2\n  ? = 6\n");
   quit();
 }
 
@@ -92,15 +94,16 @@ TEST_F(WindowsConsole, TabCompletesFunctionsNamesAndStoredExpressions) {
 }
 
 // A line without a word has the prompt written again, as at a POSIX terminal; Ctrl+C drops the
-// line, one that a Tab has completed as well, with the prompt written again too.
-TEST_F(WindowsConsole, CtrlCDropsTheTypedLineAndKeepsTheStoredOnes) {
+// line, one that a Tab has completed as well, with the prompt written again too. The editing
+// keys that the console's line input leaves in the line as control characters are no text.
+TEST_F(WindowsConsole, CtrlCDropsTheLineAndOtherControlKeysAreNoText) {
   typeLine("a=2\r");
   typeLine("\r");
   typeLine("\r");
   typeLine("?=a*100");
   typeAfter("?=a*100", kCtrlC);
   expectShows("^C\n");
-  typeLine("?=a+1\r");
+  typeLine("?=a\x17\x15\x01\x05\x0b\x04\x12+1\r");
   expectShows("? = 3");
   typeLine("?=sq" + kTab);
   typeAfter("sqrt(", kCtrlC);
@@ -109,24 +112,5 @@ TEST_F(WindowsConsole, CtrlCDropsTheTypedLineAndKeepsTheStoredOnes) {
   EXPECT_TRUE(readUntil("l\n  a=2\n  ?=a+1\nГотов:", matched_)) << "the list alone: " << shown();
   quit();
   EXPECT_EQ(shown().find("? = 200"), npos) << shown();
-}
-
-TEST_F(WindowsConsole, UpRecallsAnEarlierLine) {
-  typeLine("?=7*6\r");
-  expectShows("? = 42");
-  typeLine("c\r");
-  expectShows("Список очищен");
-  typeLine(kUp + kUp);
-  typeAfter("?=7*6", "\r");
-  expectShows("Считаю строку: ?=7*6\nРезультаты расчёта: \n  ? = 42\n");
-  quit();
-}
-
-// The editing keys that the console's line input leaves in the line as control characters are
-// no text of it.
-TEST_F(WindowsConsole, ControlKeysAreNoText) {
-  typeLine("?=1\x17\x15\x01\x05\x0b\x04\x12+2\r");
-  expectShows("? = 3");
-  quit();
   EXPECT_EQ(shown().find("Ошибка"), npos) << shown();
 }
