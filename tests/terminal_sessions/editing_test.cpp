@@ -2,16 +2,18 @@
 // that the program reports for the lines as edited.
 #include "terminal_sessions/pseudo_terminal.hpp"
 
+#include <vector>
+
 namespace {
 
-// Keys typed on one line, and the values of its tasks in order.
+// Lines typed, each at its prompt, and the values of their tasks in order.
 struct Edit {
   const char* name;
-  std::string keys;
+  std::vector<std::string> lines;
   std::vector<std::string> values;
 };
 
-using EditedLine = EditingTable<Edit>;
+class EditedLines : public EditingTerminal, public ::testing::WithParamInterface<Edit> {};
 
 // F5, Page Up, Insert, F1, Shift+Up, Alt+z and Ctrl+Right, which the editor knows nothing of.
 const std::string kUnknownKeys = "\x1b[15~\x1b[5~\x1b[2~\x1bOP\x1b[1;2A\x1bz\x1b[1;5C";
@@ -19,37 +21,59 @@ const std::string kUnknownKeys = "\x1b[15~\x1b[5~\x1b[2~\x1bOP\x1b[1;2A\x1bz\x1b
 // counts.
 const std::string kBrokenCharacter = "\xd1\xff";
 
+// The lines a=1 to a=501, then Up as often, which goes back no further than the 500th line
+// back, a=2.
+std::vector<std::string> upPastTheLast500Lines() {
+  std::vector<std::string> lines;
+  std::string ups;
+  for (int i = 1; i <= 501; ++i) {
+    lines.push_back("a=" + std::to_string(i) + "\n");
+    ups += kUp;
+  }
+  lines.insert(lines.end(), {ups + "\n", "?=a\n"});
+  return lines;
+}
+
 }  // namespace
 
 // The values in order, and no other: a line edited wrong may hold a task more.
-TEST_P(EditedLine, GivesTheValuesOfTheLineAsChanged) {
-  typeLine(GetParam().keys);
-  const std::size_t typed = matched_;
+TEST_P(EditedLines, GiveTheValuesOfTheLinesAsChanged) {
+  std::size_t typed = npos;
+  for (const std::string& line : GetParam().lines) {
+    typeLine(line);
+    typed = std::min(typed, matched_);
+  }
+  matched_ = typed;
   for (const std::string& value : GetParam().values)
     ASSERT_TRUE(next("? = " + value + "\r\n")) << screen_;
-  ASSERT_TRUE(readUntil(kEditorPrompt, matched_)) << "every word of the line read: " << screen_;
-  EXPECT_EQ(occurrences("? = ", typed, screen_.size()), std::ssize(GetParam().values)) << screen_;
   quit();
+  EXPECT_EQ(occurrencesAfter(typed, "? = "), std::ssize(GetParam().values)) << screen_;
 }
 
 const Edit kEdits[] = {
-    {"LeftMovesBack", "?=2+3" + kLeft + kLeft + "1\n", {"24"}},  // ?=21+3
-    {"HomeAndDelete", "?=x2*5" + kHome + kLeft + kDelete + kDelete + kDelete + "?=4\n", {"210"}},
-    {"CtrlUDeletesUpToTheCursor", "bad?=7" + kLeft + kLeft + kLeft + kCtrlU + "\n", {"7"}},
-    {"CtrlKDeletesFromTheCursor", "?=8" + kLeft + kCtrlK + "9\n", {"9"}},
-    {"AltBackspaceDeletesTheEditorsWord", "?=1+2*33" + kAltBackspace + "5\n", {"6"}},  // ?=1+5
+    {"LeftMovesBack", {"?=2+3" + kLeft + kLeft + "1\n"}, {"24"}},  // ?=21+3
+    {"HomeAndDelete", {"?=x2*5" + kHome + kLeft + kDelete + kDelete + kDelete + "?=4\n"}, {"210"}},
+    {"CtrlUDeletesUpToTheCursor", {"bad?=7" + kLeft + kLeft + kLeft + kCtrlU + "\n"}, {"7"}},
+    {"CtrlKDeletesFromTheCursor", {"?=8" + kLeft + kCtrlK + "9\n"}, {"9"}},
+    {"AltBackspaceDeletesTheEditorsWord", {"?=1+2*33" + kAltBackspace + "5\n"}, {"6"}},  // ?=1+5
     // Ctrl+W deletes back to the blank before, as a shell does, whatever the expression holds;
     // blanks before the cursor go with the word before them, and the cursor may stand inside a
     // word: ?=5+1 ?=86.
-    {"CtrlWDeletesBackToTheBlank", "?=7 ?=1+2*33" + kCtrlW + "?=5\n", {"7", "5"}},
-    {"CtrlWDeletesAWholeExpression", "?=3 ?=sqrt(a-b)/c^2" + kCtrlW + "?=4\n", {"3", "4"}},
-    {"CtrlWTakesBlanks", "?=5+1 ?=2  " + kCtrlW + "?=6" + kLeft + kCtrlW + "?=8\n", {"6", "86"}},
-    {"CtrlDDeletesUnderTheCursor", "?=1" + kCtrlD + "+2" + kLeft + kLeft + kCtrlD + "\n", {"12"}},
-    {"BackspaceTakesACharacterOfSeveralBytes", "?=1+2я€" + kBackspace + kBackspace + "\n", {"3"}},
-    {"ABrokenCharacterIsDropped", "?=4+" + kBrokenCharacter + "5\n", {"9"}},
-    {"NoKeySequenceBecomesText", "?=1" + kUnknownKeys + "+2" + kUnknownKeys + "\n", {"3"}},
+    {"CtrlWDeletesBackToTheBlank", {"?=7 ?=1+2*33" + kCtrlW + "?=5\n"}, {"7", "5"}},
+    {"CtrlWDeletesAWholeExpression", {"?=3 ?=sqrt(a-b)/c^2" + kCtrlW + "?=4\n"}, {"3", "4"}},
+    {"CtrlWTakesBlanks", {"?=5+1 ?=2  " + kCtrlW + "?=6" + kLeft + kCtrlW + "?=8\n"}, {"6", "86"}},
+    {"CtrlDDeletesUnderTheCursor", {"?=1" + kCtrlD + "+2" + kLeft + kLeft + kCtrlD + "\n"}, {"12"}},
+    {"BackspaceTakesACharacterOfSeveralBytes", {"?=1+2я€" + kBackspace + kBackspace + "\n"}, {"3"}},
+    {"ABrokenCharacterIsDropped", {"?=4+" + kBrokenCharacter + "5\n"}, {"9"}},
+    {"NoKeySequenceBecomesText", {"?=1" + kUnknownKeys + "+2" + kUnknownKeys + "\n"}, {"3"}},
+    // Typed again right after itself, a line is not kept a second time: four lines back is a=2.
+    {"UpRecallsEarlierLines",
+     {"a=2\n", "?=a*3\n", "a=5\n", kUp + kUp + "\n", "?=a*3\n", kUp + kUp + kUp + kUp + "\n",
+      "r\n"},
+     {"6", "15", "15", "6"}},
+    {"UpRecallsTheLast500Lines", upPastTheLast500Lines(), {"2"}},
 };
-INSTANTIATE_TEST_SUITE_P(Keys, EditedLine, ::testing::ValuesIn(kEdits), rowName<Edit>);
+INSTANTIATE_TEST_SUITE_P(Keys, EditedLines, ::testing::ValuesIn(kEdits), rowName<Edit>);
 
 // An Escape alone is a key that does nothing either, once the editor has waited for the rest.
 TEST_F(EditingTerminal, ALoneEscapeBecomesNoText) {
@@ -60,43 +84,13 @@ TEST_F(EditingTerminal, ALoneEscapeBecomesNoText) {
   quit();
 }
 
-TEST_F(EditingTerminal, UpRecallsEarlierLines) {
-  typeLine("a=2\n");
-  typeLine("?=a*3\n");
-  ASSERT_TRUE(next("? = 6"));
-  typeLine("a=5\n");
-  typeLine(kUp + kUp + "\n");  // a=5, then ?=a*3
-  ASSERT_TRUE(next("? = 15")) << screen_;
-  // Typed again right after itself, a line is not kept a second time: four lines back is a=2.
-  typeLine("?=a*3\n");
-  ASSERT_TRUE(next("? = 15")) << screen_;
-  typeLine(kUp + kUp + kUp + kUp + "\n");
-  typeLine("r\n");
-  ASSERT_TRUE(next("? = 6")) << screen_;
-  quit();
-}
-
-// The editor recalls the last 500 lines typed: the 501st line back is gone.
-TEST_F(EditingTerminal, UpRecallsTheLast500Lines) {
-  std::string ups;
-  for (int i = 1; i <= 501; ++i) {
-    typeLine("a=" + std::to_string(i) + "\n");
-    ups += kUp;
-  }
-  typeLine(ups + "\n");  // as far back as it goes: a=2
-  typeLine("?=a\n");
-  ASSERT_TRUE(next("? = 2")) << screen_.substr(screen_.size() - 300);
-  quit();
-}
-
 // Ctrl+R searches the earlier lines as the search text is typed; Enter takes the line found.
 TEST_F(EditingTerminal, CtrlRFindsAnEarlierLine) {
   typeLine("a=5\n");
   typeLine("?=a*7\n");
   ASSERT_TRUE(next("? = 35")) << screen_;
   typeLine("b=1\n");
-  typeLine(kCtrlR);
-  type("a*");
+  typeLine(kCtrlR + "a*");
   ASSERT_TRUE(next("?=a*7")) << "the line found: " << screen_;
   type("\n");
   ASSERT_TRUE(next("Считаю строку: ?=a*7")) << screen_;

@@ -1,31 +1,49 @@
 // The final key after "Press Enter": one key, without Enter and without echo, read whole.
 #include "terminal_sessions/pseudo_terminal.hpp"
 
+#include <fcntl.h>
+
 namespace {
 
+// The key, and whether it is typed together with "q" and its Enter, ahead of the wait.
 struct FinalKeyCase {
   const char* name;
   Start start;
   std::string key;
+  bool typedAhead = false;
 };
 
-using FinalKey = StartedFrom<FinalKeyCase>;
-using TypedAhead = StartedFrom<FinalKeyCase>;
+using FinalKey = Table<FinalKeyCase>;
 
 }  // namespace
 
 // The key ends the program at once: it is not echoed, nothing of it is left for the program
 // that reads the terminal next (the shell), and the row is ended after it. The Enter after q
-// does not count: had it ended the program, the key would be left unread.
+// does not count: had it ended the program, the key would be left unread. Keys typed ahead (a
+// quick double Enter, a paste of q and a line): the first ends the wait, and the rest is
+// dropped, not left for the shell.
 TEST_P(FinalKey, IsReadWholeAndEndsTheProgram) {
-  keepTerminalOpen();
-  typeLine("q\n");
-  awaitFinalKey();
-  EXPECT_TRUE(stillRunning());
-  type(GetParam().key);
+  // The terminal kept open from this side too keeps what the program leaves unread.
+  const int kept = open(ptsname(master_), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(kept, 0) << std::strerror(errno);
+  if (GetParam().typedAhead) {
+    typeLine("q\n" + GetParam().key);
+  } else {
+    typeLine("q\n");
+    ASSERT_TRUE(next("Press Enter") && waitForRawMode()) << screen_;
+    EXPECT_TRUE(stillRunning());
+    type(GetParam().key);
+  }
   expectCleanExit();
-  EXPECT_EQ(inputLeftUnread(), "");
-  EXPECT_EQ(screenAfter("Press Enter"), "\r\n");
+  termios raw{};
+  tcgetattr(kept, &raw);
+  cfmakeraw(&raw);
+  tcsetattr(kept, TCSANOW, &raw);
+  char unread[64];
+  EXPECT_EQ(std::string(unread, std::max(read(kept, unread, sizeof unread), 0l)), "") << "unread";
+  close(kept);
+  eventually([] { return false; }, master_, &screen_);  // all the program wrote, to its end
+  EXPECT_EQ(screen_.substr(screen_.find("Press Enter")), "Press Enter\r\n");
 }
 
 const FinalKeyCase kFinalKeys[] = {
@@ -37,23 +55,9 @@ const FinalKeyCase kFinalKeys[] = {
     {"EnterAndTheLineTypedAfterIt", kDumb, "\nls\n"},
     {"CtrlCAsAKeyNotASignal", kDumb, kCtrlC},
     {"AnArrowKeyOnceTheEditorHasGivenTheTerminalBack", kXterm, kUp},
+    {"EnterTypedAhead", kDumb, "\n", true},
+    {"ALineTypedAhead", kDumb, "echo LEFTOVER\n", true},
+    {"EnterTypedAheadAfterTheEditor", kXterm, "\n", true},
+    {"ALineTypedAheadAfterTheEditor", kXterm, "echo LEFTOVER\n", true},
 };
 INSTANTIATE_TEST_SUITE_P(Keys, FinalKey, ::testing::ValuesIn(kFinalKeys), rowName<FinalKeyCase>);
-
-// Keys typed together with "q" and its Enter (a quick double Enter, a paste of q and a line):
-// the first ends the wait for the final key, and the rest is dropped, not left for the shell.
-TEST_P(TypedAhead, TheFirstKeyEndsTheWaitAndTheRestIsDropped) {
-  keepTerminalOpen();
-  typeLine("q\n" + GetParam().key);
-  expectCleanExit();
-  EXPECT_EQ(inputLeftUnread(), "");
-  EXPECT_EQ(screenAfter("Press Enter"), "\r\n");
-}
-
-const FinalKeyCase kTypedAhead[] = {
-    {"Enter", kDumb, "\n"},
-    {"ALine", kDumb, "echo LEFTOVER\n"},
-    {"EnterAfterTheEditor", kXterm, "\n"},
-    {"ALineAfterTheEditor", kXterm, "echo LEFTOVER\n"},
-};
-INSTANTIATE_TEST_SUITE_P(Keys, TypedAhead, ::testing::ValuesIn(kTypedAhead), rowName<FinalKeyCase>);

@@ -4,7 +4,18 @@
 
 namespace {
 
-using WithoutTheEditor = StartedFrom<NamedStart>;
+using WithoutTheEditor = Table<NamedStart>;
+
+class OutputToAPipe : public Terminal {
+ protected:
+  OutputToAPipe() : Terminal({"xterm"}) {}
+  void SetUp() override {
+    ASSERT_EQ(pipe(output_), 0);
+    start([&] { dup2(output_[1], STDOUT_FILENO); });
+    close(output_[1]);
+  }
+  int output_[2] = {-1, -1};
+};
 
 }  // namespace
 
@@ -13,8 +24,8 @@ using WithoutTheEditor = StartedFrom<NamedStart>;
 TEST_P(WithoutTheEditor, LinesAreReadAsTheyAreTyped) {
   typeLine("a=2 ?=a*3\n");
   ASSERT_TRUE(next("? = 6")) << screen_;
-  ASSERT_TRUE(readUntil("? = 6\r\n" + kPrompt)) << screen_;
-  EXPECT_EQ(screen_.find("\r" + kPromptWord), npos) << "the editor drew: " << screen_;
+  ASSERT_TRUE(readUntil("? = 6\r\n" + kPrompt, 0)) << screen_;
+  EXPECT_EQ(screen_.find("\rГотов:"), npos) << "the editor drew: " << screen_;
   std::this_thread::sleep_for(200ms);  // time enough for a terminal switched over by mistake
   termios waiting{};
   ASSERT_EQ(tcgetattr(master_, &waiting), 0);
@@ -33,16 +44,13 @@ INSTANTIATE_TEST_SUITE_P(TerminalTypes, WithoutTheEditor, ::testing::ValuesIn(kT
 
 // Typed at a terminal with the output going to a file or a pipe: no editor, whose drawing would
 // land in the output; the output is the dialogue alone.
-TEST_F(ChosenStart, OutputThatIsNoTerminalIsPlain) {
-  int output[2];
-  ASSERT_EQ(pipe(output), 0);
-  start({"xterm"}, output[1]);
-  close(output[1]);
+TEST_F(OutputToAPipe, HoldsTheDialogueAlone) {
   type("a=2 ?=a*3\nq\n");
   std::string written;
-  ASSERT_TRUE(readInto(output[0], written, [&] { return written.find("Press Enter") != npos; }))
-      << written;
-  close(output[0]);
+  const bool ended =
+      eventually([&] { return written.find("Press Enter") != npos; }, output_[0], &written);
+  close(output_[0]);
+  ASSERT_TRUE(ended) << written;
   EXPECT_EQ(written.substr(written.find(kPrompt)),
             "Готов: Готов: Считаю строку: ?=a*3\nРезультаты расчёта: \n  a = 2\n  ? = 6\n"
             "Готов: Press Enter");
@@ -57,7 +65,5 @@ TEST_F(Terminal, AReportShowsControlCharactersInCaretNotation) {
   typeLine("?=1\x1b[A\x07\x16\x7f\xc2\x9b\n");  // Ctrl+V quotes DEL, which would erase
   ASSERT_TRUE(next("строке 0: \r\n?=1^[[A^G^?M-^[\r\nПозиция 3, cимвол: ^[\r\n")) << screen_;
   typeLine("q\n");
-  awaitFinalKey();
-  type("x");
-  expectCleanExit();
+  pressTheFinalKey();
 }

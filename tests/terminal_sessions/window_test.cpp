@@ -2,6 +2,8 @@
 // lines wider than the window, and Ctrl+Z and fg under a job-control shell.
 #include "terminal_sessions/pseudo_terminal.hpp"
 
+#include <sys/ioctl.h>
+
 namespace {
 
 // The words of a line, whose prompts make a screen line wider than a window of `columns`,
@@ -14,23 +16,53 @@ struct ScreenLine {
   std::string redrawn;
 };
 
-using CtrlL = EditingTable<ScreenLine>;
+class CtrlL : public EditingTerminal, public ::testing::WithParamInterface<ScreenLine> {};
+
+// The calculator started by a small job-control shell at the terminal, as a shell starts a
+// job: in a process group of its own in the foreground. When the job stops, the shell takes the
+// terminal back and says so, then reads a line, as it would read fg, and continues the job in
+// the foreground.
+class JobControlShell : public EditingTerminal {
+ protected:
+  // The job puts itself in the foreground before the program starts, as the shell ignores
+  // SIGTTOU, which a process group not yet in the foreground would get for it.
+  void SetUp() override {
+    start([&] {
+      std::signal(SIGTTOU, SIG_IGN);
+      const pid_t job = fork();
+      if (job == 0) {
+        setpgid(0, 0);
+        tcsetpgrp(STDIN_FILENO, getpgrp());
+        std::signal(SIGTTOU, SIG_DFL);
+        run();
+      }
+      setpgid(job, job);
+      int status = 0;
+      char line[64];
+      while (waitpid(job, &status, WUNTRACED) == job && WIFSTOPPED(status)) {
+        tcsetpgrp(STDIN_FILENO, getpgrp());
+        if (write(STDOUT_FILENO, "[stopped]\n", 10) != 10 || read(STDIN_FILENO, line, 64) <= 0)
+          break;
+        tcsetpgrp(STDIN_FILENO, job);
+        kill(-job, SIGCONT);
+      }
+      _exit(WIFEXITED(status) ? WEXITSTATUS(status) : 125);
+    });
+  }
+};
+
+// The window's new width; the terminal tells the program with SIGWINCH.
+void resize(int terminal, unsigned short columns) {
+  const winsize window = {24, columns, 0, 0};
+  ASSERT_EQ(ioctl(terminal, TIOCSWINSZ, &window), 0);
+}
 
 }  // namespace
 
-TEST_F(EditingTerminal, ResizedWhileTypingTheLineGoesOn) {
-  typeLine("?=1");
-  ASSERT_TRUE(next("?=1"));
-  resize(24, 60);
-  ASSERT_TRUE(next("?=1")) << "the line is drawn again in the new width: " << screen_;
-  type("+2\n");  // the first key after the resize counts
-  ASSERT_TRUE(next("? = 3")) << screen_;
-  quit();
-}
-
 // A narrower window: the terminal wraps the long line again, and the editor goes up to its first
-// row in the new width and clears the screen from there before drawing it again, so that no
-// row drawn in the old width stays. xterm's cursor up and clear to the end of the screen.
+// row in the new width and clears the screen from there before drawing it again, so that no row
+// drawn in the old width stays (xterm's cursor up and clear to the end of the screen). The line
+// goes on: the first key after the resize counts.
 TEST_F(EditingTerminal, AResizedWindowHasTheLineDrawnFromItsFirstRow) {
   std::string line = "?=";
   for (int k = 0; k < 9; ++k)
@@ -38,17 +70,17 @@ TEST_F(EditingTerminal, AResizedWindowHasTheLineDrawnFromItsFirstRow) {
   line += "7";  // with the prompt 100 columns: two rows of 80, three of 40
   typeLine(line);
   ASSERT_TRUE(next("9+7")) << screen_;
-  resize(24, 40);
+  resize(master_, 40);
   ASSERT_TRUE(next("\r\x1b[A\x1b[A\x1b[JГотов: " + line.substr(0, 33))) << screen_;
-  type("\n");
-  ASSERT_TRUE(next("? = 1.11111e+09")) << screen_;
+  type(kCtrlU + "?=1+2\n");
+  ASSERT_TRUE(next("? = 3")) << screen_;
   quit();
 }
 
 // A resize with nothing typed draws the prompt again, and the keys after it count.
 TEST_P(CtrlL, DrawsTheLastRowOfTheScreenLineAgain) {
   ASSERT_TRUE(awaitLine()) << screen_;
-  resize(24, GetParam().columns);
+  resize(master_, GetParam().columns);
   ASSERT_TRUE(next(kPrompt)) << "drawn again in the new width: " << screen_;
   type(GetParam().words);
   ASSERT_TRUE(awaitLine("\r" + GetParam().lastRow)) << "the editor's prompt: " << screen_;
@@ -69,17 +101,17 @@ const ScreenLine kScreenLines[] = {
 };
 INSTANTIATE_TEST_SUITE_P(WideLines, CtrlL, ::testing::ValuesIn(kScreenLines), rowName<ScreenLine>);
 
-// Ctrl+Z while a line is typed: stopped, the terminal is as the shell left it. Continued in a
+// Ctrl+Z while a line is typed: stopped, the terminal is as the program found it. Continued in a
 // window resized meanwhile, the line is drawn again and the editing goes on where it was, in
 // the new width: a list of choices has the rows that width holds.
 TEST_F(JobControlShell, CtrlZStopsWithTheTerminalAsFoundAndFgGoesOn) {
   typeLine("?=");
   ASSERT_TRUE(next("?="));
-  termios settings{};
-  ASSERT_TRUE(stopped(settings)) << "the program did not stop: " << screen_;
-  expectSettingsAsFound(settings);
-  resize(24, 20);
-  goOn();
+  type(kCtrlZ);
+  ASSERT_TRUE(next("[stopped]")) << "the program did not stop: " << screen_;
+  expectSettingsAsFound();
+  resize(master_, 20);
+  type("fg\n");
   ASSERT_TRUE(awaitLine("?=")) << "the line drawn again: " << screen_;
   type(kTab);
   ASSERT_TRUE(next(kBell)) << screen_;
