@@ -1,21 +1,7 @@
-// Test support: output capture and workspace set-up.
+// Test support: a workspace laid out from given lines.
 #include "support/capture.hpp"
 
-#include <iostream>
-
 #include "workspace/workspace.hpp"
-
-CapturedOutput::CapturedOutput() : saved_(std::cout.rdbuf(buffer_.rdbuf())) {}
-
-CapturedOutput::~CapturedOutput() {
-  std::cout.rdbuf(saved_);
-}
-
-std::string CapturedOutput::take() {
-  std::string text = buffer_.str();
-  buffer_.str({});
-  return text;
-}
 
 void storeLines(std::initializer_list<std::string> texts) {
   lineCount = 0;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -12,13 +13,15 @@
 // Sends standard output into a string for as long as it lives.
 class CapturedOutput {
  public:
-  CapturedOutput();
-  ~CapturedOutput();
-  CapturedOutput(const CapturedOutput&) = delete;
-  CapturedOutput& operator=(const CapturedOutput&) = delete;
+  CapturedOutput() : saved_(std::cout.rdbuf(buffer_.rdbuf())) {}
+  ~CapturedOutput() { std::cout.rdbuf(saved_); }
 
   // Everything written so far; the capture is emptied.
-  std::string take();
+  std::string take() {
+    std::string text = buffer_.str();
+    buffer_.str({});
+    return text;
+  }
 
  private:
   std::ostringstream buffer_;

@@ -16,13 +16,3 @@ void detachStandardInput() {
   // Where standard input was closed, /dev/null opens as descriptor 0 itself and stays open.
   if (null != STDIN_FILENO) close(null);
 }
-
-DetachedStandardInput::DetachedStandardInput() : saved_(dup(STDIN_FILENO)) {
-  detachStandardInput();
-}
-
-DetachedStandardInput::~DetachedStandardInput() {
-  if (saved_ < 0) return;  // standard input was closed; /dev/null stays
-  dup2(saved_, STDIN_FILENO);
-  close(saved_);
-}

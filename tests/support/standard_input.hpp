@@ -6,15 +6,3 @@
 // a terminal, a program that runs dialogues would otherwise wait for a key after each of them.
 // Aborts with a message when /dev/null cannot be opened.
 void detachStandardInput();
-
-// File descriptor 0 points at /dev/null for as long as this lives, then at what it was before.
-class DetachedStandardInput {
- public:
-  DetachedStandardInput();
-  ~DetachedStandardInput();
-  DetachedStandardInput(const DetachedStandardInput&) = delete;
-  DetachedStandardInput& operator=(const DetachedStandardInput&) = delete;
-
- private:
-  int saved_;
-};

@@ -9,34 +9,36 @@
 namespace {
 
 const std::string kStored[] = {"alpha=2", "b=alpha*3", "?=b+sqrt(alpha)", "beta=1.5"};
-constexpr int kStoredCount = 4;
-
 constexpr std::string_view kCommands[] = {"help", "list", "run", "clear", "quit"};
 const std::string kFunctions[] = {"sin", "cos", "tg", "ctg", "sqrt", "exp", "ln", "lg"};
+// Inside an expression with nothing typed: every function, then every stored name but "?".
+const std::vector<std::string> kOperands = {"sin(", "cos(", "tg(",   "ctg(", "sqrt(", "exp(",
+                                            "ln(",  "lg(",  "alpha", "b",    "beta"};
+constexpr std::size_t kEnd = std::string::npos;
 
 struct Case {
   const char* line;
-  std::size_t cursor;  // npos: the end of the line
+  std::size_t cursor;  // kEnd: the end of the line
   const char* insertion;
   std::vector<std::string> candidates;
+  std::size_t stored = 4;  // the first lines of kStored that are stored; the rest are dead text
 };
 
-constexpr std::size_t kEnd = std::string::npos;
-
-void check(const Case& c, int storedCount) {
-  const std::string line = c.line;
-  const std::size_t cursor = c.cursor == kEnd ? line.size() : c.cursor;
-  const CompletionWords words{kCommands, kFunctions,
-                              std::span(kStored, static_cast<std::size_t>(storedCount))};
-  const Completion completion = completeWord(line, cursor, words);
-  EXPECT_EQ(completion.insertion, c.insertion) << "line \"" << line << "\" at " << cursor;
-  EXPECT_EQ(completion.candidates, c.candidates) << "line \"" << line << "\" at " << cursor;
+void check(const std::vector<Case>& cases) {
+  for (const Case& c : cases) {
+    const std::string line = c.line;
+    const std::size_t cursor = c.cursor == kEnd ? line.size() : c.cursor;
+    const Completion completion =
+        completeWord(line, cursor, {kCommands, kFunctions, std::span(kStored, c.stored)});
+    EXPECT_EQ(completion.insertion, c.insertion) << "line \"" << line << "\" at " << cursor;
+    EXPECT_EQ(completion.candidates, c.candidates) << "line \"" << line << "\" at " << cursor;
+  }
 }
 
 }  // namespace
 
 TEST(Completion, AtTheStartOfAWordCommandsAndStoredNamesWithEquals) {
-  const Case cases[] = {
+  check({
       {"", kEnd, "", {"help", "list", "run", "clear", "quit", "alpha=", "b=", "?=", "beta="}},
       {"he", kEnd, "lp", {"help"}},
       {"c", kEnd, "lear", {"clear"}},
@@ -51,13 +53,11 @@ TEST(Completion, AtTheStartOfAWordCommandsAndStoredNamesWithEquals) {
       {"help", kEnd, "", {"help"}},      // already whole
       {"hex", 2, "lp", {"help"}},        // only the text before the cursor counts
       {"Q", kEnd, "", {}},               // case counts
-  };
-  for (const Case& c : cases)
-    check(c, kStoredCount);
+  });
 }
 
 TEST(Completion, InsideAnExpressionFunctionsWithBracketAndNamesOtherThanTheTask) {
-  const Case cases[] = {
+  check({
       {"?=sq", kEnd, "rt(", {"sqrt("}},
       {"?=2*s", kEnd, "", {"sin(", "sqrt("}},
       {"?=c", kEnd, "", {"cos(", "ctg("}},
@@ -69,45 +69,35 @@ TEST(Completion, InsideAnExpressionFunctionsWithBracketAndNamesOtherThanTheTask)
       {"x=3/e", kEnd, "xp(", {"exp("}},
       {"x=t", kEnd, "g(", {"tg("}},
       {"x=sin(b", kEnd, "", {"b", "beta"}},
-      {"x=",
-       kEnd,
-       "",
-       {"sin(", "cos(", "tg(", "ctg(", "sqrt(", "exp(", "ln(", "lg(", "alpha", "b", "beta"}},
+      {"x=", kEnd, "", kOperands},
       {"x=2a", kEnd, "", {}},    // a name cannot follow a digit
       {"x=(b)s", kEnd, "", {}},  // nor a closing bracket
       {"x=1.5", kEnd, "", {}},   // a number is no name
       {"x=?", kEnd, "", {}},     // the task is never an operand
       {"a=1 x=al", kEnd, "pha", {"alpha"}},
       {"x=alz+1", 5, "", {}},  // the text before the cursor is "alz"
-  };
-  for (const Case& c : cases)
-    check(c, kStoredCount);
+  });
 }
 
 TEST(Completion, NameAndEqualsBringBackTheStoredExpression) {
-  const Case cases[] = {
-      {"b=", kEnd, "alpha*3", {"alpha*3"}}, {"?=", kEnd, "b+sqrt(alpha)", {"b+sqrt(alpha)"}},
-      {"beta=", kEnd, "1.5", {"1.5"}},      {"a=1 alpha=", kEnd, "2", {"2"}},
-      {"alpha= b=2", 6, "2", {"2"}},  // the word ends at the cursor
-  };
-  for (const Case& c : cases)
-    check(c, kStoredCount);
-  // With something after the cursor inside the word, it is an operand instead.
-  check({"b=+1",
-         2,
-         "",
-         {"sin(", "cos(", "tg(", "ctg(", "sqrt(", "exp(", "ln(", "lg(", "alpha", "b", "beta"}},
-        kStoredCount);
-  // A name that is not stored: an operand as well.
-  check({"gamma=sq", kEnd, "rt(", {"sqrt("}}, kStoredCount);
+  check({
+      {"b=", kEnd, "alpha*3", {"alpha*3"}},
+      {"?=", kEnd, "b+sqrt(alpha)", {"b+sqrt(alpha)"}},
+      {"beta=", kEnd, "1.5", {"1.5"}},
+      {"a=1 alpha=", kEnd, "2", {"2"}},
+      {"alpha= b=2", 6, "2", {"2"}},         // the word ends at the cursor
+      {"b=+1", 2, "", kOperands},            // something after the cursor: an operand instead
+      {"gamma=sq", kEnd, "rt(", {"sqrt("}},  // a name that is not stored: an operand as well
+  });
 }
 
 TEST(Completion, OnlyTheCountedLinesAreStored) {
-  // Lines past the count are dead text.
-  check({"be", kEnd, "", {}}, 3);
-  check({"b=", kEnd, "alpha*3", {"alpha*3"}}, 3);
-  check({"?=b", kEnd, "", {"b"}}, 2);
-  check({"", kEnd, "", {"help", "list", "run", "clear", "quit"}}, 0);
+  check({
+      {"be", kEnd, "", {}, 3},
+      {"b=", kEnd, "alpha*3", {"alpha*3"}, 3},
+      {"?=b", kEnd, "", {"b"}, 2},
+      {"", kEnd, "", {"help", "list", "run", "clear", "quit"}, 0},
+  });
 }
 
 // A second Tab lists only where the first left the line and the cursor: the cursor moved on the

@@ -67,18 +67,10 @@ TEST(NumberValue, AsAtofReadsTheText) {
 }
 
 TEST(ValueText, AsPrintfWritesTheValue) {
-  std::vector<float> values = {0.0f,
-                               -0.0f,
-                               1.0f / 3,
-                               999999.5f,
-                               123456.5f,
-                               0.0000999999f,
-                               0.00009999999f,
-                               std::numeric_limits<float>::max(),
-                               std::numeric_limits<float>::min(),
-                               std::numeric_limits<float>::denorm_min(),
-                               std::numeric_limits<float>::infinity(),
-                               -std::numeric_limits<float>::infinity()};
+  using F = std::numeric_limits<float>;
+  std::vector<float> values = {0.0f,      -0.0f,           1.0f / 3,       999999.5f,
+                               123456.5f, 0.0000999999f,   0.00009999999f, F::max(),
+                               F::min(),  F::denorm_min(), F::infinity(),  -F::infinity()};
   // Floats spread over every exponent and sign.
   std::mt19937 random(12);
   for (int i = 0; i < 100000; ++i) {
