@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "platform/platform.hpp"
-#include "support/standard_input.hpp"
 
 namespace {
 
@@ -146,11 +145,16 @@ TEST(HeldTerminal, ASecondHoldKeepsTheSettingsFirstFound) {
 
 // Where standard input is no terminal, none is held, and no signal's handling changes.
 TEST(HeldTerminal, NoneWhereStandardInputIsNoTerminal) {
-  const DetachedStandardInput detached;
+  const int saved = dup(STDIN_FILENO);
+  const int null = open("/dev/null", O_RDONLY);
+  dup2(null, STDIN_FILENO);
   const Handler before = handlerOf(SIGTERM);
   EXPECT_FALSE(holdTerminal());
   EXPECT_EQ(handlerOf(SIGTERM), before);
   releaseTerminal();
+  dup2(saved, STDIN_FILENO);
+  close(saved);
+  close(null);
 }
 
 // A signal caught while the terminal is held ends the wait inside it, but without a handler's

@@ -1,4 +1,4 @@
-// Standard input detached from the terminal, for the command loop run inside a test program.
+// Standard input detached from the terminal, for the fuzzer and the benchmark.
 #pragma once
 
 // Points file descriptor 0 at /dev/null for the rest of the process. The command loop's final
