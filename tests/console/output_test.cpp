@@ -5,7 +5,6 @@
 #include <sstream>
 #include <string>
 
-#include "console/messages.hpp"
 #include "console/output.hpp"
 #include "platform/platform.hpp"
 
@@ -48,21 +47,6 @@ TEST(Conversion, TheLongestPossibleMessageFits) {
   const std::string result = converted(message.c_str());
   EXPECT_EQ(result.size(), 59u * 3);
   EXPECT_EQ(result.substr(174), "€");
-}
-
-// Every Russian letter of a message becomes its Windows-1251 byte: А..Я 0xC0..0xDF, а..я
-// 0xE0..0xFF, Ё 0xA8 and ё 0xB8.
-TEST(Messages, EveryRussianLetterHasItsWindows1251Byte) {
-  constexpr Message capitals = windows1251("АБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯЁ");
-  constexpr Message smalls = windows1251("абвгдежзийклмнопрстуфхцчшщъыьэюяё");
-  std::string expectedCapitals;
-  std::string expectedSmalls;
-  for (int i = 0; i < 32; ++i) {
-    expectedCapitals += static_cast<char>(0xC0 + i);
-    expectedSmalls += static_cast<char>(0xE0 + i);
-  }
-  EXPECT_EQ(capitals.text, expectedCapitals + '\xA8');
-  EXPECT_EQ(smalls.text, expectedSmalls + '\xB8');
 }
 
 // A line end is a line feed and a flush, so that a reader of a pipe sees the line at once.

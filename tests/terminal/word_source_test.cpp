@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "terminal/word_source.hpp"
+#include "workspace/capacities.hpp"
 
 namespace {
 
@@ -99,4 +100,21 @@ TEST(WordSplitting, ALineEndsWhereItsViewEnds) {
     EXPECT_EQ(position, length);
     EXPECT_EQ(words, extractedWords(std::string(line))) << length;
   }
+}
+
+// A word past the limit keeps one byte more than the limit, enough to be refused, however its
+// bytes arrive: in one line, or in pieces of a typed line that may start inside a word.
+TEST(WordSplitting, AWordIsCutOneBytePastTheLimit) {
+  const std::string kept(kMaxWordBytes + 1, 'a');
+  std::size_t position = 0;
+  std::string word;
+  const std::string line = std::string(kMaxWordBytes + 9, 'a') + " b";
+  ASSERT_TRUE(takeWord(line, position, word));
+  EXPECT_EQ(word, kept);
+  ASSERT_TRUE(takeWord(line, position, word));
+  EXPECT_EQ(word, "b");
+  std::string typed = "x " + std::string(kMaxWordBytes - 96, 'a');
+  appendTypedText(typed, std::string(200, 'a') + " b ");
+  appendTypedText(typed, std::string(kMaxWordBytes + 2, 'a'));
+  EXPECT_EQ(typed, "x " + kept + " b " + kept);
 }
