@@ -74,14 +74,9 @@ std::string lastScreenRow(const std::string& line) {
   if (el_get(editor, EL_GETTC, "co", &width) != 0 || width <= 0) return line;
   const std::size_t columns = utf8Columns(line);
   if (columns <= static_cast<std::size_t>(width)) return line;
-  std::size_t skip =
+  const std::size_t rowStart =
       (columns - 1) / static_cast<std::size_t>(width) * static_cast<std::size_t>(width);
-  std::size_t at = 0;
-  for (; at < line.size(); ++at) {
-    if (isByteIn(line[at], 0x80, 0xBF)) continue;  // a continuation byte
-    if (skip-- == 0) break;
-  }
-  return line.substr(at);
+  return line.substr(utf8ByteOfColumn(line, rowStart));
 }
 
 // ---- Keys -------------------------------------------------------------------------------

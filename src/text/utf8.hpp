@@ -86,3 +86,13 @@ constexpr std::size_t utf8Columns(std::string_view text) {
     columns += !isByteIn(c, 0x80, 0xBF);
   return columns;
 }
+
+// The byte at which column `column` of well-formed UTF-8 text starts, or the text's size when the
+// text takes no more columns.
+constexpr std::size_t utf8ByteOfColumn(std::string_view text, std::size_t column) {
+  std::size_t at = 0;
+  for (; at < text.size(); ++at) {
+    if (!isByteIn(text[at], 0x80, 0xBF) && column-- == 0) break;
+  }
+  return at;
+}

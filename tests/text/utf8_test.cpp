@@ -45,3 +45,12 @@ TEST(Utf8SequenceLength, LongerSequencesAndShorterTexts) {
   for (const auto& c : cases)
     EXPECT_EQ(utf8SequenceLength(c.text), c.length) << "text of " << c.text.size() << " bytes";
 }
+
+// A character takes one column whatever its length; a column past the text starts at its end.
+TEST(Utf8Columns, CountedAndFoundByCharacter) {
+  const std::string text = "a\xD0\x93\xE2\x82\xAC\xF0\x9F\x98\x80z";  // a, Г, €, an emoji, z
+  EXPECT_EQ(utf8Columns(text), 5u);
+  const std::size_t starts[] = {0, 1, 3, 6, 10, 11, 11};
+  for (std::size_t column = 0; column < 7; ++column)
+    EXPECT_EQ(utf8ByteOfColumn(text, column), starts[column]) << column;
+}
