@@ -1,20 +1,17 @@
 // Tests of the POSIX platform layer: a terminal held and released, and the signals caught while
 // it is held given back as they were.
 #include <gtest/gtest.h>
-#include <pty.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <fcntl.h>
-#include <sys/ioctl.h>
 
 #include <chrono>
 #include <csignal>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "platform/platform.hpp"
+#include "support/terminal_streams.hpp"
 
 namespace {
 
@@ -30,59 +27,10 @@ Handler handlerOf(int signalNumber) {
   return current.sa_handler;
 }
 
-// Standard input is a pseudo-terminal for as long as it lives; raw, if asked, so that every
-// byte typed at it is counted as unread until it is read.
-class TerminalOnStandardInput {
- public:
-  explicit TerminalOnStandardInput(bool raw = false) {
-    EXPECT_EQ(openpty(&master_, &terminal_, nullptr, nullptr, nullptr), 0);
-    if (raw) {
-      termios settings{};
-      tcgetattr(terminal_, &settings);
-      cfmakeraw(&settings);
-      tcsetattr(terminal_, TCSANOW, &settings);
-    }
-    saved_ = dup(STDIN_FILENO);
-    dup2(terminal_, STDIN_FILENO);
-  }
-  ~TerminalOnStandardInput() {
-    dup2(saved_, STDIN_FILENO);
-    close(saved_);
-    close(terminal_);
-    close(master_);
-  }
-  TerminalOnStandardInput(const TerminalOnStandardInput&) = delete;
-  TerminalOnStandardInput& operator=(const TerminalOnStandardInput&) = delete;
-
-  // Types the keys in a thread of its own, each once what was typed before has been read and the
-  // pause has passed, so that no two come in one read.
-  std::thread typeLater(std::vector<std::string> keys, std::chrono::milliseconds pause) {
-    return std::thread([this, keys, pause] {
-      for (const std::string& key : keys) {
-        while (unreadBytes() > 0)
-          std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        std::this_thread::sleep_for(pause);
-        EXPECT_EQ(write(master_, key.data(), key.size()), static_cast<ssize_t>(key.size()));
-      }
-    });
-  }
-
-  int unreadBytes() const {
-    int count = 0;
-    ioctl(terminal_, FIONREAD, &count);
-    return count;
-  }
-
- private:
-  int master_ = -1;
-  int terminal_ = -1;
-  int saved_ = -1;
-};
-
 }  // namespace
 
 TEST(HeldTerminal, SettingsAndSignalsAreGivenBackAtRelease) {
-  TerminalOnStandardInput terminal;
+  TerminalOnStandardStreams terminal;
   termios found{};
   ASSERT_EQ(tcgetattr(STDIN_FILENO, &found), 0);
   std::signal(SIGUSR1, firstHandler);
@@ -145,7 +93,7 @@ TEST(HeldTerminal, NoneWhereStandardInputIsNoTerminal) {
 // A signal caught while the terminal is held ends the wait inside it, but without a handler's
 // note to take, the wait goes on until the input comes.
 TEST(HeldTerminal, ASignalDoesNotEndTheWaitForInput) {
-  TerminalOnStandardInput terminal(true);
+  TerminalOnStandardStreams terminal(true);
   ASSERT_TRUE(holdTerminal());
   catchWhileHeld(SIGUSR1, firstHandler);
   const pthread_t waiting = pthread_self();
@@ -165,7 +113,7 @@ TEST(HeldTerminal, ASignalDoesNotEndTheWaitForInput) {
 
 // The final key is read whole even when its bytes come apart, within the gap of one key.
 TEST(FinalKey, ABrokenUpKeyIsTakenWhole) {
-  TerminalOnStandardInput terminal(true);
+  TerminalOnStandardStreams terminal(true);
   std::thread typing = terminal.typeLater({"\x1b", "[", "A"}, std::chrono::milliseconds(20));
   waitForKey();
   typing.join();
@@ -175,7 +123,7 @@ TEST(FinalKey, ABrokenUpKeyIsTakenWhole) {
 // Keys typed before the wait began: the first ends it, and none is left for the next program,
 // however many there are.
 TEST(FinalKey, KeysTypedAheadEndTheWaitAndAreDropped) {
-  TerminalOnStandardInput terminal(true);
+  TerminalOnStandardStreams terminal(true);
   std::thread typing = terminal.typeLater({"echo LEFTOVER; echo TYPED AHEAD\n"}, {});
   typing.join();
   waitForKey();

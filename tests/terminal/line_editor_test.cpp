@@ -4,52 +4,21 @@
 
 #include <gtest/gtest.h>
 #include <malloc.h>
-#include <pty.h>
 #include <unistd.h>
 
 #include <fcntl.h>
 
 #include <clocale>
 #include <cstdlib>
+#include <string>
+
+#include "support/terminal_streams.hpp"
 
 namespace {
 
 CompletionWords noWords() {
   return {};
 }
-
-// Standard input and output are a pseudo-terminal of the type xterm for as long as it lives.
-class XtermOnStandardStreams {
- public:
-  XtermOnStandardStreams() {
-    EXPECT_EQ(openpty(&master_, &terminal_, nullptr, nullptr, nullptr), 0);
-    for (int k = 0; k < 2; ++k) {
-      saved_[k] = dup(k);
-      dup2(terminal_, k);
-    }
-    const char* type = std::getenv("TERM");
-    if (type != nullptr) savedType_ = type;
-    setenv("TERM", "xterm", 1);
-  }
-  ~XtermOnStandardStreams() {
-    for (int k = 0; k < 2; ++k) {
-      dup2(saved_[k], k);
-      close(saved_[k]);
-    }
-    close(terminal_);
-    close(master_);
-    if (savedType_.empty()) unsetenv("TERM");
-    if (!savedType_.empty()) setenv("TERM", savedType_.c_str(), 1);
-  }
-  XtermOnStandardStreams(const XtermOnStandardStreams&) = delete;
-  XtermOnStandardStreams& operator=(const XtermOnStandardStreams&) = delete;
-
- private:
-  int master_ = -1;
-  int terminal_ = -1;
-  int saved_[2] = {-1, -1};
-  std::string savedType_;
-};
 
 // The lowest descriptor that is free: higher once one has been left open.
 int lowestFreeDescriptor() {
@@ -78,8 +47,11 @@ TEST(LineEditor, GivesBackItsMemoryWhenClosed) {
   std::size_t before = 0;
   std::size_t after = 0;
   int freeDescriptor = -1;
+  const char* const typeFound = std::getenv("TERM");
+  const std::string savedType = typeFound == nullptr ? "" : typeFound;
+  setenv("TERM", "xterm", 1);
   {
-    const XtermOnStandardStreams terminal;
+    const TerminalOnStandardStreams terminal(false, 2);
     freeDescriptor = lowestFreeDescriptor();
     for (int k = 0; k < 6; ++k) {
       if (k == 1) before = heapInUse();
@@ -89,6 +61,7 @@ TEST(LineEditor, GivesBackItsMemoryWhenClosed) {
     after = heapInUse();
     EXPECT_EQ(lowestFreeDescriptor(), freeDescriptor) << "a file was left open";
   }
+  savedType.empty() ? unsetenv("TERM") : setenv("TERM", savedType.c_str(), 1);
   EXPECT_EQ(opened, 6);
   EXPECT_LT(after, before + 5 * 16 * 1024) << "from " << before;
   // The characters are the C locale's again, as the rest of the program expects.
