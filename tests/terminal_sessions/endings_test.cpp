@@ -36,8 +36,7 @@ const std::string kInsideWord = "?=a+1" + kCtrlD + kCtrlD;
 }  // namespace
 
 TEST_P(EndOfInput, TheTerminalIsGivenBackAsItWas) {
-  typeLine("a=2 ?=a*3\n");
-  ASSERT_TRUE(next("? = 6")) << screen_;
+  typeLine("a=2 ?=a*3\n", "? = 6");
   typeLine(GetParam().keys);
   pressTheFinalKey();
   EXPECT_EQ(screen_.find("? = 3") != npos, GetParam().keys == kInsideWord) << "the last word";

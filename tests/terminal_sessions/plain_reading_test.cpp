@@ -22,8 +22,7 @@ class OutputToAPipe : public Terminal {
 // The editor draws nothing, and waiting for the next line the terminal stays as it was: its
 // own line editing and echo.
 TEST_P(WithoutTheEditor, LinesAreReadAsTheyAreTyped) {
-  typeLine("a=2 ?=a*3\n");
-  ASSERT_TRUE(next("? = 6")) << screen_;
+  typeLine("a=2 ?=a*3\n", "? = 6");
   ASSERT_TRUE(readUntil("? = 6\r\n" + kPrompt, 0)) << screen_;
   EXPECT_EQ(screen_.find("\rГотов:"), npos) << "the editor drew: " << screen_;
   std::this_thread::sleep_for(200ms);  // time enough for a terminal switched over by mistake
@@ -62,8 +61,9 @@ TEST_F(OutputToAPipe, HoldsTheDialogueAlone) {
 // At a terminal a report shows the control characters of the typed line in caret notation,
 // instead of sending them for the terminal to obey; positions still count bytes.
 TEST_F(Terminal, AReportShowsControlCharactersInCaretNotation) {
-  typeLine("?=1\x1b[A\x07\x16\x7f\xc2\x9b\n");  // Ctrl+V quotes DEL, which would erase
-  ASSERT_TRUE(next("строке 0: \r\n?=1^[[A^G^?M-^[\r\nПозиция 3, cимвол: ^[\r\n")) << screen_;
+  // Ctrl+V quotes DEL, which would erase.
+  typeLine("?=1\x1b[A\x07\x16\x7f\xc2\x9b\n",
+           "строке 0: \r\n?=1^[[A^G^?M-^[\r\nПозиция 3, cимвол: ^[\r\n");
   typeLine("q\n");
   pressTheFinalKey();
 }

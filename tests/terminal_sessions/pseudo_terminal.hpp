@@ -16,6 +16,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <tuple>
 
 #ifndef CALCULATOR_LIBEDIT
 #error "CALCULATOR_LIBEDIT must say (1 or 0) whether the program edits lines with libedit"
@@ -51,18 +52,13 @@ struct NamedStart {
   Start start;
 };
 
-// The name of a table's row, for the name of its test.
+// A row names its test, and is shown by its name (not its bytes, which CTest's names would hold).
 template <class Row>
 std::string rowName(const ::testing::TestParamInfo<Row>& info) {
   return info.param.name;
 }
-
-// A row is shown by its name too, where GoogleTest shows a test's parameter (and CTest's names
-// of the tests would hold the row's bytes, addresses among them).
 template <class Row>
-requires requires(const Row& row) {
-  row.name;
-}
+requires std::is_same_v<decltype(Row::name), const char*>
 void PrintTo(const Row& row, std::ostream* out) {
   *out << row.name;
 }
@@ -82,9 +78,8 @@ class Terminal : public ::testing::Test {
     if (master_ >= 0) close(master_);
   }
 
-  // Runs the program in a new process whose controlling terminal the new terminal is, after
-  // `prepare` there (which may run another program instead). A build without the editor skips
-  // a session that needs it.
+  // Runs the program with the new terminal as its controlling one, after `prepare` there (which
+  // may run another program instead). A build without the editor skips a session needing it.
   void start(const std::function<void()>& prepare = {}) {
     if (how_.editor && !CALCULATOR_LIBEDIT) GTEST_SKIP() << "built without the line editor";
     keysRaw_ = how_.editor;
@@ -115,6 +110,11 @@ class Terminal : public ::testing::Test {
   void type(const std::string& keys) {
     ASSERT_EQ(write(master_, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
   }
+  // Types `keys`, then waits for `shows`.
+  void type(const std::string& keys, const std::string& shows) {
+    type(keys);
+    ASSERT_TRUE(next(shows)) << shown();
+  }
 
   // Waits until `done` holds (true) or patience_ has passed (false), reading what `fd` has for
   // `text` meanwhile, if given, as long as its other side is open (false when it closes).
@@ -144,8 +144,7 @@ class Terminal : public ::testing::Test {
     return !missed_;
   }
 
-  // Reads until the text shows after everything matched so far; true then, and later matches
-  // start after it.
+  // Reads until the text shows after everything matched so far; later matches start after it.
   bool next(const std::string& text) {
     if (!readUntil(text, matched_)) return false;
     matched_ = shown().find(text, matched_) + text.size();
@@ -166,9 +165,8 @@ class Terminal : public ::testing::Test {
         [&] { return !tcgetattr(master_, &now) && !(now.c_lflag & (ICANON | ECHO)); });
   }
 
-  // Waits until the program asks for a line after `text`, and where it reads single keys, until
-  // it has switched the terminal over, which it does after drawing the prompt: keys typed
-  // before would be echoed by the terminal itself.
+  // Waits for `text`, and where the program reads single keys, for the switch it makes after
+  // drawing the prompt: keys typed before would be echoed by the terminal itself.
   [[nodiscard]] bool awaitLine(const std::string& text) {
     return next(text) && (!keysRaw_ || waitForRawMode());
   }
@@ -179,9 +177,12 @@ class Terminal : public ::testing::Test {
     type(keys);
   }
   void typeLine(const std::string& keys) { typeAfter(prompt_, keys); }
+  void typeLine(const std::string& keys, const std::string& shows) {
+    typeLine(keys);
+    ASSERT_TRUE(next(shows)) << shown();
+  }
 
-  // One key after "Press Enter", read once the program reads single keys, ends the program, and
-  // the row is ended after it.
+  // One key after "Press Enter", once the program reads single keys, ends it and the row.
   void pressTheFinalKey() {
     ASSERT_TRUE(next("Press Enter") && waitForRawMode()) << shown();
     EXPECT_TRUE(stillRunning());
@@ -207,15 +208,13 @@ class Terminal : public ::testing::Test {
   void expectSettingsAsFound() {
     termios now{};
     ASSERT_EQ(tcgetattr(master_, &now), 0);
-    EXPECT_EQ(now.c_lflag, before_.c_lflag);
-    EXPECT_EQ(now.c_iflag, before_.c_iflag);
-    EXPECT_EQ(now.c_oflag, before_.c_oflag);
-    EXPECT_EQ(now.c_cc[VMIN], before_.c_cc[VMIN]);
-    EXPECT_EQ(now.c_cc[VTIME], before_.c_cc[VTIME]);
+    const auto settings = [](const termios& t) {
+      return std::tuple(t.c_lflag, t.c_iflag, t.c_oflag, +t.c_cc[VMIN], +t.c_cc[VTIME]);
+    };
+    EXPECT_EQ(settings(now), settings(before_));
   }
 
-  // The program exits by itself, with status 0, and leaves the terminal's settings as it
-  // found them.
+  // The program exits by itself, with status 0, leaving the terminal's settings as it found them.
   void expectCleanExit() {
     ASSERT_TRUE(exits()) << "the program has not ended";
     EXPECT_TRUE(WIFEXITED(status_)) << "ended by signal " << WTERMSIG(status_);

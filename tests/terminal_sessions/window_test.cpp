@@ -68,12 +68,10 @@ TEST_F(EditingTerminal, AResizedWindowHasTheLineDrawnFromItsFirstRow) {
   for (int k = 0; k < 9; ++k)
     line += "123456789+";
   line += "7";  // with the prompt 100 columns: two rows of 80, three of 40
-  typeLine(line);
-  ASSERT_TRUE(next("9+7")) << screen_;
+  typeLine(line, "9+7");
   resize(master_, 40);
   ASSERT_TRUE(next("\r\x1b[A\x1b[A\x1b[JГотов: " + line.substr(0, 33))) << screen_;
-  type(kCtrlU + "?=1+2\n");
-  ASSERT_TRUE(next("? = 3")) << screen_;
+  type(kCtrlU + "?=1+2\n", "? = 3");
   quit();
 }
 
@@ -84,10 +82,8 @@ TEST_P(CtrlL, DrawsTheLastRowOfTheScreenLineAgain) {
   ASSERT_TRUE(next(kPrompt)) << "drawn again in the new width: " << screen_;
   type(GetParam().words);
   ASSERT_TRUE(awaitLine("\r" + GetParam().lastRow)) << "the editor's prompt: " << screen_;
-  type("?=c" + kCtrlL);
-  ASSERT_TRUE(next(kClearScreen + GetParam().redrawn)) << screen_;
-  type("\n");
-  ASSERT_TRUE(next("? = 3")) << screen_;
+  type("?=c" + kCtrlL, kClearScreen + GetParam().redrawn);
+  type("\n", "? = 3");
   quit();
 }
 
@@ -113,11 +109,9 @@ TEST_F(JobControlShell, CtrlZStopsWithTheTerminalAsFoundAndFgGoesOn) {
   resize(master_, 20);
   type("fg\n");
   ASSERT_TRUE(awaitLine("?=")) << "the line drawn again: " << screen_;
-  type(kTab);
-  ASSERT_TRUE(next(kBell)) << screen_;
+  type(kTab, kBell);
   type(kTab);
   ASSERT_TRUE(next("\r\nsin(   cos(\r\ntg(    ctg(\r\nsqrt(  exp(\r\nln(    lg(\r\n")) << screen_;
-  type("sqrt(16)\n");
-  ASSERT_TRUE(next("? = 4")) << screen_;
+  type("sqrt(16)\n", "? = 4");
   quit();
 }
