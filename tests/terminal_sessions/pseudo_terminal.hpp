@@ -63,8 +63,8 @@ void PrintTo(const Row& row, std::ostream* out) {
   *out << row.name;
 }
 
-// The program at a new terminal of 24 rows of 80 columns, started as `how` says; what it
-// writes is read into screen_.
+// The program at a new terminal of 24 rows, 80 columns, started as `how` says; its output in
+// screen_.
 class Terminal : public ::testing::Test {
  protected:
   explicit Terminal(const Start& how = kDumb) : how_(how) {}
@@ -107,13 +107,10 @@ class Terminal : public ::testing::Test {
     _exit(127);
   }
 
-  void type(const std::string& keys) {
+  // Types `keys`, then waits for `shows`, if given, to show.
+  void type(const std::string& keys, const std::string& shows = "") {
     ASSERT_EQ(write(master_, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
-  }
-  // Types `keys`, then waits for `shows`.
-  void type(const std::string& keys, const std::string& shows) {
-    type(keys);
-    ASSERT_TRUE(next(shows)) << shown();
+    ASSERT_TRUE(shows.empty() || next(shows)) << "awaited " << shows << " in: " << shown();
   }
 
   // Waits until `done` holds (true) or patience_ has passed (false), reading what `fd` has for
@@ -172,14 +169,12 @@ class Terminal : public ::testing::Test {
   }
   [[nodiscard]] bool awaitLine() { return awaitLine(prompt_); }
 
-  void typeAfter(const std::string& text, const std::string& keys) {
+  void typeAfter(const std::string& text, const std::string& keys, const std::string& shows = "") {
     ASSERT_TRUE(awaitLine(text)) << shown();
-    type(keys);
+    type(keys, shows);
   }
-  void typeLine(const std::string& keys) { typeAfter(prompt_, keys); }
-  void typeLine(const std::string& keys, const std::string& shows) {
-    typeLine(keys);
-    ASSERT_TRUE(next(shows)) << shown();
+  void typeLine(const std::string& keys, const std::string& shows = "") {
+    typeAfter(prompt_, keys, shows);
   }
 
   // One key after "Press Enter", once the program reads single keys, ends it and the row.
