@@ -37,31 +37,22 @@ std::vector<std::string> shownRows(const std::string& text) {
 
 }  // namespace
 
-// Each word is asked for with one prompt, written before the editor reads its line; the editor
-// then draws the screen line from the row's start, the prompts of the line's words with it.
-// Ctrl+C drops the line (without the editor as the terminal's own line editing does), shown to
-// its end with "^C" wherever the cursor stood. Either way the word is asked for again with one
-// prompt on a new row, after a line of several words too, and so it is after Ctrl+C, Enter or
-// blanks on an empty line; nothing of it ends the program, and the stored lines stay.
+// Each word is asked for with one prompt, written before the editor reads its line (which it then
+// draws from the row's start, prompts and all). Ctrl+C drops the line, as the terminal's line
+// editing would, shown to its end with "^C" wherever the cursor stood. After it, Enter or blanks
+// the word is asked for again with one prompt on a new row; the program and stored lines stay.
 TEST_P(EitherReader, EachWordIsAskedForAgainAfterCtrlCAndEmptyLines) {
   const std::string again = keysRaw_ ? kEditorPrompt : "";  // the editor's drawing
   const std::string twoPrompts = kPrompt + kPrompt;
-  ASSERT_TRUE(awaitLine("h - для помощи\r\n" + kPrompt + again)) << screen_;
-  type("a=1\n");
-  ASSERT_TRUE(awaitLine("a=1\r\n" + kPrompt + again)) << screen_;
-  type("a=1  b=2 ?=a+b\n");
+  typeAfter("h - для помощи\r\n" + kPrompt + again, "a=1\n");
+  typeAfter("a=1\r\n" + kPrompt + again, "a=1  b=2 ?=a+b\n");
   ASSERT_TRUE(next("a=1  b=2 ?=a+b\r\n" + twoPrompts + "Считаю строку: ?=a+b\r\n")) << screen_;
-  ASSERT_TRUE(awaitLine("? = 3\r\n" + kPrompt + again)) << screen_;
-  type("c=1 d=2\n");
+  typeAfter("? = 3\r\n" + kPrompt + again, "c=1 d=2\n");
   ASSERT_TRUE(awaitLine("c=1 d=2\r\n" + twoPrompts + (keysRaw_ ? "\r" + twoPrompts : "")))
       << screen_;
   const std::size_t rowStart = screen_.rfind('\n', matched_) + 1;
-  type("a=7 ?=b+");
-  ASSERT_TRUE(next("?=b+"));  // typed and shown before Ctrl+C flushes the input
-  if (keysRaw_) {
-    type(kLeft + kLeft);
-    ASSERT_TRUE(next("\b\b"));  // the cursor on the "b"
-  }
+  type("a=7 ?=b+", "?=b+");                   // typed and shown before Ctrl+C flushes the input
+  if (keysRaw_) type(kLeft + kLeft, "\b\b");  // the cursor on the "b"
   for (const std::string& keys : {kCtrlC, kCtrlC, std::string("\n"), std::string("  \n")}) {
     type(keys);
     ASSERT_TRUE(awaitLine()) << screen_;
@@ -70,8 +61,7 @@ TEST_P(EitherReader, EachWordIsAskedForAgainAfterCtrlCAndEmptyLines) {
                                          kPrompt + "  ", kPrompt};
   EXPECT_EQ(shownRows(screen_.substr(rowStart)), rows) << screen_;
   EXPECT_TRUE(stillRunning());
-  type("?=a\n");
-  ASSERT_TRUE(next("? = 1\r\n")) << screen_;
+  type("?=a\n", "? = 1\r\n");
   quit();
 }
 

@@ -17,12 +17,10 @@ class EditedLines : public EditingTerminal, public ::testing::WithParamInterface
 
 // F5, Page Up, Insert, F1, Shift+Up, Alt+z and Ctrl+Right, which the editor knows nothing of.
 const std::string kUnknownKeys = "\x1b[15~\x1b[5~\x1b[2~\x1bOP\x1b[1;2A\x1bz\x1b[1;5C";
-// A byte that cannot continue the character begun: it drops that character, and what follows
-// counts.
+// A byte that cannot continue the character begun drops that character; what follows counts.
 const std::string kBrokenCharacter = "\xd1\xff";
 
-// The lines a=1 to a=501, then Up as often, which goes back no further than the 500th line
-// back, a=2.
+// The lines a=1 to a=501, then Up as often, which goes back no further than 500 lines: a=2.
 std::vector<std::string> upPastTheLast500Lines() {
   std::vector<std::string> lines;
   std::string ups;
@@ -56,9 +54,8 @@ const Edit kEdits[] = {
     {"CtrlUDeletesUpToTheCursor", {"bad?=7" + kLeft + kLeft + kLeft + kCtrlU + "\n"}, {"7"}},
     {"CtrlKDeletesFromTheCursor", {"?=8" + kLeft + kCtrlK + "9\n"}, {"9"}},
     {"AltBackspaceDeletesTheEditorsWord", {"?=1+2*33" + kAltBackspace + "5\n"}, {"6"}},  // ?=1+5
-    // Ctrl+W deletes back to the blank before, as a shell does, whatever the expression holds;
-    // blanks before the cursor go with the word before them, and the cursor may stand inside a
-    // word: ?=5+1 ?=86.
+    // Ctrl+W deletes back to a blank, as a shell does, whatever the expression holds; blanks
+    // before the cursor go with the word before them, from inside a word too: ?=5+1 ?=86.
     {"CtrlWDeletesBackToTheBlank", {"?=7 ?=1+2*33" + kCtrlW + "?=5\n"}, {"7", "5"}},
     {"CtrlWDeletesAWholeExpression", {"?=3 ?=sqrt(a-b)/c^2" + kCtrlW + "?=4\n"}, {"3", "4"}},
     {"CtrlWTakesBlanks", {"?=5+1 ?=2  " + kCtrlW + "?=6" + kLeft + kCtrlW + "?=8\n"}, {"6", "86"}},
@@ -79,21 +76,17 @@ INSTANTIATE_TEST_SUITE_P(Keys, EditedLines, ::testing::ValuesIn(kEdits), rowName
 TEST_F(EditingTerminal, ALoneEscapeBecomesNoText) {
   typeLine("?=4\x1b");
   std::this_thread::sleep_for(300ms);
-  type("*2\n");
-  ASSERT_TRUE(next("? = 8")) << screen_;
+  type("*2\n", "? = 8");
   quit();
 }
 
 // Ctrl+R searches the earlier lines as the search text is typed; Enter takes the line found.
 TEST_F(EditingTerminal, CtrlRFindsAnEarlierLine) {
   typeLine("a=5\n");
-  typeLine("?=a*7\n");
-  ASSERT_TRUE(next("? = 35")) << screen_;
+  typeLine("?=a*7\n", "? = 35");
   typeLine("b=1\n");
-  typeLine(kCtrlR + "a*");
-  ASSERT_TRUE(next("?=a*7")) << "the line found: " << screen_;
-  type("\n");
-  ASSERT_TRUE(next("Считаю строку: ?=a*7")) << screen_;
+  typeLine(kCtrlR + "a*", "?=a*7");  // the line found
+  type("\n", "Считаю строку: ?=a*7");
   ASSERT_TRUE(next("? = 35")) << screen_;
   quit();
 }

@@ -2,6 +2,8 @@
 // SIGINT and a closed terminal; the terminal's settings, chosen or not, are given back as found.
 #include "terminal_sessions/pseudo_terminal.hpp"
 
+#include <utility>
+
 namespace {
 
 // The keys that end the input, before the final key.
@@ -11,8 +13,7 @@ struct InputEnd {
   std::string keys;
 };
 
-// A signal sent while a line is typed, or while the final key is awaited; SIGHUP comes from
-// closing the terminal, as when its window is closed.
+// A signal sent while a line is typed or the final key awaited; SIGHUP as a closed window's.
 struct SignalEnd {
   const char* name;
   Start start;
@@ -23,8 +24,7 @@ struct SignalEnd {
 using EndOfInput = Table<InputEnd>;
 using EndedBySignal = Table<SignalEnd>;
 
-// Terminals started without echoed control characters and with no flush at a signal, and
-// without the terminal's own line editing as well.
+// Without echoed control characters and with no flush at a signal; without line editing too.
 const Start kEditorNoEchoctlNoflsh{"xterm", true, ECHOCTL, NOFLSH};
 const Start kEditorNoIcanon{"xterm", true, ECHOCTL | ICANON, NOFLSH};
 const Start kPlainNoEchoctlNoflsh{"dumb", false, ECHOCTL, NOFLSH};
@@ -36,8 +36,7 @@ const std::string kInsideWord = "?=a+1" + kCtrlD + kCtrlD;
 }  // namespace
 
 TEST_P(EndOfInput, TheTerminalIsGivenBackAsItWas) {
-  typeLine("a=2 ?=a*3\n");
-  ASSERT_TRUE(next("? = 6")) << screen_;
+  typeLine("a=2 ?=a*3\n", "? = 6");
   typeLine(GetParam().keys);
   pressTheFinalKey();
   EXPECT_EQ(screen_.find("? = 3") != npos, GetParam().keys == kInsideWord) << "the last word";
@@ -62,19 +61,13 @@ INSTANTIATE_TEST_SUITE_P(Settings, EndOfInput, ::testing::ValuesIn(kInputEnds), 
 // The editor is closed before the final key: a signal that ends the program while it waits
 // for that key ends it as it would anywhere.
 TEST_P(EndedBySignal, TheTerminalIsGivenBackAsItWas) {
-  if (GetParam().atTheFinalKey) {
-    typeLine("q\n");
-    ASSERT_TRUE(next("Press Enter") && waitForRawMode()) << screen_;
-  } else {
-    typeLine("a=2");
-    ASSERT_TRUE(next("a=2"));
-  }
-  if (GetParam().signal == SIGHUP) {
-    close(master_);
-    master_ = -1;
-  } else {
+  const bool atTheFinalKey = GetParam().atTheFinalKey;
+  typeLine(atTheFinalKey ? "q\n" : "a=2", atTheFinalKey ? "Press Enter" : "a=2");
+  ASSERT_TRUE(!atTheFinalKey || waitForRawMode()) << screen_;
+  if (GetParam().signal == SIGHUP)
+    close(std::exchange(master_, -1));
+  else
     kill(child_, GetParam().signal);
-  }
   ASSERT_TRUE(exits()) << "the program has not ended";
   EXPECT_TRUE(WIFSIGNALED(status_) && WTERMSIG(status_) == GetParam().signal) << status_;
   if (master_ >= 0) expectSettingsAsFound();

@@ -17,19 +17,15 @@ using FinalKey = Table<FinalKeyCase>;
 
 }  // namespace
 
-// The key ends the program at once: it is not echoed, nothing of it is left for the program
-// that reads the terminal next (the shell), and the row is ended after it. The Enter after q
-// does not count: had it ended the program, the key would be left unread. Keys typed ahead (a
-// quick double Enter, a paste of q and a line): the first ends the wait, and the rest is
-// dropped, not left for the shell.
+// The key, unechoed, ends the program at once, leaves nothing for the shell and ends the row;
+// the Enter after q does not count, or the key would be left unread. Of keys typed ahead (a double
+// Enter, a pasted q and line) the first ends the wait and the rest is dropped.
 TEST_P(FinalKey, IsReadWholeAndEndsTheProgram) {
   // The terminal kept open from this side too keeps what the program leaves unread.
   const int kept = open(ptsname(master_), O_RDWR | O_NOCTTY | O_NONBLOCK);
   ASSERT_GE(kept, 0) << std::strerror(errno);
-  if (GetParam().typedAhead) {
-    typeLine("q\n" + GetParam().key);
-  } else {
-    typeLine("q\n");
+  typeLine("q\n" + (GetParam().typedAhead ? GetParam().key : ""));
+  if (!GetParam().typedAhead) {
     ASSERT_TRUE(next("Press Enter") && waitForRawMode()) << screen_;
     EXPECT_TRUE(stillRunning());
     type(GetParam().key);

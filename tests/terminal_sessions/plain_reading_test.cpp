@@ -19,17 +19,13 @@ class OutputToAPipe : public Terminal {
 
 }  // namespace
 
-// The editor draws nothing, and waiting for the next line the terminal stays as it was: its
-// own line editing and echo.
+// The editor draws nothing, and waiting for the next line the terminal keeps its settings.
 TEST_P(WithoutTheEditor, LinesAreReadAsTheyAreTyped) {
-  typeLine("a=2 ?=a*3\n");
-  ASSERT_TRUE(next("? = 6")) << screen_;
+  typeLine("a=2 ?=a*3\n", "? = 6");
   ASSERT_TRUE(readUntil("? = 6\r\n" + kPrompt, 0)) << screen_;
   EXPECT_EQ(screen_.find("\rГотов:"), npos) << "the editor drew: " << screen_;
   std::this_thread::sleep_for(200ms);  // time enough for a terminal switched over by mistake
-  termios waiting{};
-  ASSERT_EQ(tcgetattr(master_, &waiting), 0);
-  EXPECT_EQ(waiting.c_lflag, before_.c_lflag);
+  expectSettingsAsFound();
   quit();
 }
 
@@ -59,11 +55,11 @@ TEST_F(OutputToAPipe, HoldsTheDialogueAlone) {
   expectCleanExit();
 }
 
-// At a terminal a report shows the control characters of the typed line in caret notation,
-// instead of sending them for the terminal to obey; positions still count bytes.
+// A report at a terminal shows the typed line's control characters in caret notation rather than
+// sending them to be obeyed; positions still count bytes. Ctrl+V quotes DEL, which would erase.
 TEST_F(Terminal, AReportShowsControlCharactersInCaretNotation) {
-  typeLine("?=1\x1b[A\x07\x16\x7f\xc2\x9b\n");  // Ctrl+V quotes DEL, which would erase
-  ASSERT_TRUE(next("строке 0: \r\n?=1^[[A^G^?M-^[\r\nПозиция 3, cимвол: ^[\r\n")) << screen_;
+  typeLine("?=1\x1b[A\x07\x16\x7f\xc2\x9b\n",
+           "строке 0: \r\n?=1^[[A^G^?M-^[\r\nПозиция 3, cимвол: ^[\r\n");
   typeLine("q\n");
   pressTheFinalKey();
 }

@@ -16,6 +16,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <tuple>
 
 #ifndef CALCULATOR_LIBEDIT
 #error "CALCULATOR_LIBEDIT must say (1 or 0) whether the program edits lines with libedit"
@@ -51,24 +52,19 @@ struct NamedStart {
   Start start;
 };
 
-// The name of a table's row, for the name of its test.
+// A row names its test, and is shown by its name (not its bytes, which CTest's names would hold).
 template <class Row>
 std::string rowName(const ::testing::TestParamInfo<Row>& info) {
   return info.param.name;
 }
-
-// A row is shown by its name too, where GoogleTest shows a test's parameter (and CTest's names
-// of the tests would hold the row's bytes, addresses among them).
 template <class Row>
-requires requires(const Row& row) {
-  row.name;
-}
+requires std::is_same_v<decltype(Row::name), const char*>
 void PrintTo(const Row& row, std::ostream* out) {
   *out << row.name;
 }
 
-// The program at a new terminal of 24 rows of 80 columns, started as `how` says; what it
-// writes is read into screen_.
+// The program at a new terminal of 24 rows, 80 columns, started as `how` says; its output in
+// screen_.
 class Terminal : public ::testing::Test {
  protected:
   explicit Terminal(const Start& how = kDumb) : how_(how) {}
@@ -82,9 +78,8 @@ class Terminal : public ::testing::Test {
     if (master_ >= 0) close(master_);
   }
 
-  // Runs the program in a new process whose controlling terminal the new terminal is, after
-  // `prepare` there (which may run another program instead). A build without the editor skips
-  // a session that needs it.
+  // Runs the program with the new terminal as its controlling one, after `prepare` there (which
+  // may run another program instead). A build without the editor skips a session needing it.
   void start(const std::function<void()>& prepare = {}) {
     if (how_.editor && !CALCULATOR_LIBEDIT) GTEST_SKIP() << "built without the line editor";
     keysRaw_ = how_.editor;
@@ -112,8 +107,10 @@ class Terminal : public ::testing::Test {
     _exit(127);
   }
 
-  void type(const std::string& keys) {
+  // Types `keys`, then waits for `shows`, if given, to show.
+  void type(const std::string& keys, const std::string& shows = "") {
     ASSERT_EQ(write(master_, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
+    ASSERT_TRUE(shows.empty() || next(shows)) << "awaited " << shows << " in: " << shown();
   }
 
   // Waits until `done` holds (true) or patience_ has passed (false), reading what `fd` has for
@@ -144,8 +141,7 @@ class Terminal : public ::testing::Test {
     return !missed_;
   }
 
-  // Reads until the text shows after everything matched so far; true then, and later matches
-  // start after it.
+  // Reads until the text shows after everything matched so far; later matches start after it.
   bool next(const std::string& text) {
     if (!readUntil(text, matched_)) return false;
     matched_ = shown().find(text, matched_) + text.size();
@@ -166,22 +162,22 @@ class Terminal : public ::testing::Test {
         [&] { return !tcgetattr(master_, &now) && !(now.c_lflag & (ICANON | ECHO)); });
   }
 
-  // Waits until the program asks for a line after `text`, and where it reads single keys, until
-  // it has switched the terminal over, which it does after drawing the prompt: keys typed
-  // before would be echoed by the terminal itself.
+  // Waits for `text`, and where the program reads single keys, for the switch it makes after
+  // drawing the prompt: keys typed before would be echoed by the terminal itself.
   [[nodiscard]] bool awaitLine(const std::string& text) {
     return next(text) && (!keysRaw_ || waitForRawMode());
   }
   [[nodiscard]] bool awaitLine() { return awaitLine(prompt_); }
 
-  void typeAfter(const std::string& text, const std::string& keys) {
+  void typeAfter(const std::string& text, const std::string& keys, const std::string& shows = "") {
     ASSERT_TRUE(awaitLine(text)) << shown();
-    type(keys);
+    type(keys, shows);
   }
-  void typeLine(const std::string& keys) { typeAfter(prompt_, keys); }
+  void typeLine(const std::string& keys, const std::string& shows = "") {
+    typeAfter(prompt_, keys, shows);
+  }
 
-  // One key after "Press Enter", read once the program reads single keys, ends the program, and
-  // the row is ended after it.
+  // One key after "Press Enter", once the program reads single keys, ends it and the row.
   void pressTheFinalKey() {
     ASSERT_TRUE(next("Press Enter") && waitForRawMode()) << shown();
     EXPECT_TRUE(stillRunning());
@@ -207,15 +203,13 @@ class Terminal : public ::testing::Test {
   void expectSettingsAsFound() {
     termios now{};
     ASSERT_EQ(tcgetattr(master_, &now), 0);
-    EXPECT_EQ(now.c_lflag, before_.c_lflag);
-    EXPECT_EQ(now.c_iflag, before_.c_iflag);
-    EXPECT_EQ(now.c_oflag, before_.c_oflag);
-    EXPECT_EQ(now.c_cc[VMIN], before_.c_cc[VMIN]);
-    EXPECT_EQ(now.c_cc[VTIME], before_.c_cc[VTIME]);
+    const auto settings = [](const termios& t) {
+      return std::tuple(t.c_lflag, t.c_iflag, t.c_oflag, +t.c_cc[VMIN], +t.c_cc[VTIME]);
+    };
+    EXPECT_EQ(settings(now), settings(before_));
   }
 
-  // The program exits by itself, with status 0, and leaves the terminal's settings as it
-  // found them.
+  // The program exits by itself, with status 0, leaving the terminal's settings as it found them.
   void expectCleanExit() {
     ASSERT_TRUE(exits()) << "the program has not ended";
     EXPECT_TRUE(WIFEXITED(status_)) << "ended by signal " << WTERMSIG(status_);

@@ -18,14 +18,12 @@ struct ScreenLine {
 
 class CtrlL : public EditingTerminal, public ::testing::WithParamInterface<ScreenLine> {};
 
-// The calculator started by a small job-control shell at the terminal, as a shell starts a
-// job: in a process group of its own in the foreground. When the job stops, the shell takes the
-// terminal back and says so, then reads a line, as it would read fg, and continues the job in
-// the foreground.
+// The calculator started as a job by a small job-control shell: in a process group of its own in
+// the foreground. When the job stops, the shell takes the terminal back, says so, reads a line
+// (as it would read fg) and continues the job in the foreground.
 class JobControlShell : public EditingTerminal {
  protected:
-  // The job puts itself in the foreground before the program starts, as the shell ignores
-  // SIGTTOU, which a process group not yet in the foreground would get for it.
+  // The job takes the foreground before the program starts, under the shell's ignored SIGTTOU.
   void SetUp() override {
     start([&] {
       std::signal(SIGTTOU, SIG_IGN);
@@ -60,20 +58,17 @@ void resize(int terminal, unsigned short columns) {
 }  // namespace
 
 // A narrower window: the terminal wraps the long line again, and the editor goes up to its first
-// row in the new width and clears the screen from there before drawing it again, so that no row
-// drawn in the old width stays (xterm's cursor up and clear to the end of the screen). The line
-// goes on: the first key after the resize counts.
+// row in the new width and clears to the screen's end before drawing it again, so that no row of
+// the old width stays. The line goes on: the first key after the resize counts.
 TEST_F(EditingTerminal, AResizedWindowHasTheLineDrawnFromItsFirstRow) {
   std::string line = "?=";
   for (int k = 0; k < 9; ++k)
     line += "123456789+";
   line += "7";  // with the prompt 100 columns: two rows of 80, three of 40
-  typeLine(line);
-  ASSERT_TRUE(next("9+7")) << screen_;
+  typeLine(line, "9+7");
   resize(master_, 40);
   ASSERT_TRUE(next("\r\x1b[A\x1b[A\x1b[JГотов: " + line.substr(0, 33))) << screen_;
-  type(kCtrlU + "?=1+2\n");
-  ASSERT_TRUE(next("? = 3")) << screen_;
+  type(kCtrlU + "?=1+2\n", "? = 3");
   quit();
 }
 
@@ -81,13 +76,10 @@ TEST_F(EditingTerminal, AResizedWindowHasTheLineDrawnFromItsFirstRow) {
 TEST_P(CtrlL, DrawsTheLastRowOfTheScreenLineAgain) {
   ASSERT_TRUE(awaitLine()) << screen_;
   resize(master_, GetParam().columns);
-  ASSERT_TRUE(next(kPrompt)) << "drawn again in the new width: " << screen_;
-  type(GetParam().words);
+  typeAfter(kPrompt, GetParam().words);  // the prompt drawn again in the new width
   ASSERT_TRUE(awaitLine("\r" + GetParam().lastRow)) << "the editor's prompt: " << screen_;
-  type("?=c" + kCtrlL);
-  ASSERT_TRUE(next(kClearScreen + GetParam().redrawn)) << screen_;
-  type("\n");
-  ASSERT_TRUE(next("? = 3")) << screen_;
+  type("?=c" + kCtrlL, kClearScreen + GetParam().redrawn);
+  type("\n", "? = 3");
   quit();
 }
 
@@ -101,23 +93,17 @@ const ScreenLine kScreenLines[] = {
 };
 INSTANTIATE_TEST_SUITE_P(WideLines, CtrlL, ::testing::ValuesIn(kScreenLines), rowName<ScreenLine>);
 
-// Ctrl+Z while a line is typed: stopped, the terminal is as the program found it. Continued in a
-// window resized meanwhile, the line is drawn again and the editing goes on where it was, in
-// the new width: a list of choices has the rows that width holds.
+// Ctrl+Z while a line is typed: stopped, the terminal is as found. Continued in a window resized
+// meanwhile, the line is drawn again and edited on in the new width, as a list of choices shows.
 TEST_F(JobControlShell, CtrlZStopsWithTheTerminalAsFoundAndFgGoesOn) {
-  typeLine("?=");
-  ASSERT_TRUE(next("?="));
-  type(kCtrlZ);
-  ASSERT_TRUE(next("[stopped]")) << "the program did not stop: " << screen_;
+  typeLine("?=", "?=");
+  type(kCtrlZ, "[stopped]");
   expectSettingsAsFound();
   resize(master_, 20);
   type("fg\n");
   ASSERT_TRUE(awaitLine("?=")) << "the line drawn again: " << screen_;
-  type(kTab);
-  ASSERT_TRUE(next(kBell)) << screen_;
-  type(kTab);
-  ASSERT_TRUE(next("\r\nsin(   cos(\r\ntg(    ctg(\r\nsqrt(  exp(\r\nln(    lg(\r\n")) << screen_;
-  type("sqrt(16)\n");
-  ASSERT_TRUE(next("? = 4")) << screen_;
+  type(kTab, kBell);
+  type(kTab, "\r\nsin(   cos(\r\ntg(    ctg(\r\nsqrt(  exp(\r\nln(    lg(\r\n");
+  type("sqrt(16)\n", "? = 4");
   quit();
 }

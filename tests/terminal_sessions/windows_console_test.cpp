@@ -36,8 +36,6 @@ class WindowsConsole : public Terminal {
     return text;
   }
 
-  void expectShows(const std::string& text) { EXPECT_TRUE(next(text)) << shown(); }
-
   void quit() {
     typeLine("q\r");
     pressTheFinalKey();
@@ -47,49 +45,39 @@ class WindowsConsole : public Terminal {
 }  // namespace
 
 TEST_F(WindowsConsole, TheDialogueReadsInCyrillic) {
-  expectShows(
-      "Курсовая работа: программа - калькулятор\nСтрока: имя=выражение без пробелов, "
-      "задание - имя ?\nВведите выражение или команду, h - для помощи\n");
-  typeLine("a=2 ?=a*3\r");
-  expectShows("Считаю строку: ?=a*3\nРезультаты расчёта: \n  a = 2\n  ? = 6\n");
-  typeLine("b=2$\r");
-  expectShows("Ошибка синтаксиса в строке 2: \nb=2$\nПозиция 3, cимвол: $\n");
-  typeLine("l\r");
-  expectShows("l\n  a=2\n  ?=a*3\n");
-  typeLine("c\r");
-  expectShows("Список очищен");
+  ASSERT_TRUE(
+      next("Курсовая работа: программа - калькулятор\nСтрока: имя=выражение без пробелов, "
+           "задание - имя ?\nВведите выражение или команду, h - для помощи\n"))
+      << shown();
+  typeLine("a=2 ?=a*3\r", "Считаю строку: ?=a*3\nРезультаты расчёта: \n  a = 2\n  ? = 6\n");
+  typeLine("b=2$\r", "Ошибка синтаксиса в строке 2: \nb=2$\nПозиция 3, cимвол: $\n");
+  typeLine("l\r", "l\n  a=2\n  ?=a*3\n");
+  typeLine("c\r", "Список очищен");
   typeLine(kUp + kUp + kUp + kUp);  // the console's own history
-  typeAfter("a=2 ?=a*3", "\r");
-  expectShows("Считаю строку: ?=a*3\nРезультаты расчёта: \n  a = 2\n  ? = 6\n");
+  typeAfter("a=2 ?=a*3", "\r", "Считаю строку: ?=a*3\nРезультаты расчёта: \n  a = 2\n  ? = 6\n");
   quit();
 }
 
 TEST_F(WindowsConsole, TabCompletesFunctionsNamesAndStoredExpressions) {
   typeLine("?=sq" + kTab);
-  typeAfter("?=sqrt(", "16)\r");
-  expectShows("? = 4");
+  typeAfter("?=sqrt(", "16)\r", "? = 4");
   typeLine("alpha=3\r");
   typeLine("?=al" + kTab);
-  typeAfter("?=alpha", "*2\r");
-  expectShows("? = 6");
+  typeAfter("?=alpha", "*2\r", "? = 6");
   // After "name=" a Tab brings back the stored expression, to be changed.
   typeLine("alpha=" + kTab);
   typeAfter("alpha=3", "+1\r");
-  typeLine("r\r");
-  expectShows("? = 8\n  alpha = 4\n");
+  typeLine("r\r", "? = 8\n  alpha = 4\n");
   // Two candidates: the first Tab gives what they share, the second lists them below the line,
   // which is drawn again after the prompt.
   typeLine("alps=1\r");
   typeLine("?=al" + kTab);
-  typeAfter("?=alp", kTab);
-  expectShows("alpha  alps");
-  typeAfter("Готов: ?=alp", "s+alpha\r");
-  expectShows("? = 5");
+  typeAfter("?=alp", kTab, "alpha  alps");
+  typeAfter("Готов: ?=alp", "s+alpha\r", "? = 5");
   // Inside the line, the completion goes where the Tab was, and so does the cursor.
   typeLine("?=sq+1");
   typeAfter("?=sq+1", kLeft + kLeft + kTab);
-  typeAfter("sqrt(+1", "9)\r");
-  expectShows("? = 4");
+  typeAfter("sqrt(+1", "9)\r", "? = 4");
   quit();
 }
 
@@ -97,17 +85,13 @@ TEST_F(WindowsConsole, TabCompletesFunctionsNamesAndStoredExpressions) {
 // line, one that a Tab has completed as well, with the prompt written again too. The editing
 // keys that the console's line input leaves in the line as control characters are no text.
 TEST_F(WindowsConsole, CtrlCDropsTheLineAndOtherControlKeysAreNoText) {
-  typeLine("a=2\r");
-  typeLine("\r");
-  typeLine("\r");
+  for (const char* line : {"a=2\r", "\r", "\r"})
+    typeLine(line);
   typeLine("?=a*100");
-  typeAfter("?=a*100", kCtrlC);
-  expectShows("^C\n");
-  typeLine("?=a\x17\x15\x01\x05\x0b\x04\x12+1\r");
-  expectShows("? = 3");
+  typeAfter("?=a*100", kCtrlC, "^C\n");
+  typeLine("?=a\x17\x15\x01\x05\x0b\x04\x12+1\r", "? = 3");
   typeLine("?=sq" + kTab);
-  typeAfter("sqrt(", kCtrlC);
-  expectShows("^C\n");
+  typeAfter("sqrt(", kCtrlC, "^C\n");
   typeLine("l\r");
   EXPECT_TRUE(readUntil("l\n  a=2\n  ?=a+1\nГотов:", matched_)) << "the list alone: " << shown();
   quit();
