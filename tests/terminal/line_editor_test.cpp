@@ -16,10 +16,6 @@
 
 namespace {
 
-CompletionWords noWords() {
-  return {};
-}
-
 // The lowest descriptor that is free: higher once one has been left open.
 int lowestFreeDescriptor() {
   const int probe = open("/dev/null", O_RDONLY);
@@ -55,7 +51,7 @@ TEST(LineEditor, GivesBackItsMemoryWhenClosed) {
     freeDescriptor = lowestFreeDescriptor();
     for (int k = 0; k < 6; ++k) {
       if (k == 1) before = heapInUse();
-      opened += openLineEditor({500, 4096}, noWords);
+      opened += openLineEditor({500, 4096}, [] { return CompletionWords{}; });
       closeLineEditor();
     }
     after = heapInUse();

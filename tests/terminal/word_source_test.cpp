@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "terminal/word_source.hpp"
-#include "workspace/capacities.hpp"
 
 namespace {
 
