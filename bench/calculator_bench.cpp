@@ -15,7 +15,7 @@
 #include "eval/run.hpp"
 #include "parse/tokenizer.hpp"
 #include "support/allocation_counter.hpp"
-#include "support/standard_input.hpp"
+#include "standard_input.hpp"
 #include "workspace/workspace.hpp"
 
 namespace {

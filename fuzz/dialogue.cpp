@@ -14,7 +14,7 @@
 
 #include "console/command_loop.hpp"
 #include "parse/tokenizer.hpp"
-#include "support/standard_input.hpp"
+#include "standard_input.hpp"
 #include "workspace/workspace.hpp"
 
 namespace {

@@ -5,6 +5,7 @@
 #include <sstream>
 #include <string>
 
+#include "console/messages.hpp"
 #include "console/output.hpp"
 #include "platform/platform.hpp"
 
@@ -43,8 +44,10 @@ TEST(Conversion, EveryByteMatchesIconv) {
 
 TEST(Conversion, TheLongestPossibleMessageFits) {
   // 59 characters that take the most room in UTF-8: the euro sign, three bytes each.
-  const std::string message(59, '\x88');
-  const std::string result = converted(message.c_str());
+  constexpr Message message = windows1251(
+      "€€€€€€€€€€€€€€€€€€€€€€€€€€€€€€"
+      "€€€€€€€€€€€€€€€€€€€€€€€€€€€€€");
+  const std::string result = converted(message.text);
   EXPECT_EQ(result.size(), 59u * 3);
   EXPECT_EQ(result.substr(174), "€");
 }

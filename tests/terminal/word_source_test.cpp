@@ -80,7 +80,9 @@ TEST(WordSource, WithoutTheEditorWordsComeFromStandardInput) {
   EXPECT_EQ(word, "a=1");
   EXPECT_EQ(readWord(word), WordRead::word);
   EXPECT_EQ(word, "q");
+  EXPECT_FALSE(std::cin.eof());
   EXPECT_EQ(readWord(word), WordRead::end);
+  EXPECT_TRUE(std::cin.eof() && std::cin.fail());
   stopReadingWords();
   std::cin.clear();
   std::cin.rdbuf(saved);
@@ -116,4 +118,7 @@ TEST(WordSplitting, AWordIsCutOneBytePastTheLimit) {
   appendTypedText(typed, std::string(200, 'a') + " b ");
   appendTypedText(typed, std::string(kMaxWordBytes + 2, 'a'));
   EXPECT_EQ(typed, "x " + kept + " b " + kept);
+  std::string whole(kMaxWordBytes, 'a');
+  appendTypedText(whole, "aa");
+  EXPECT_EQ(whole, kept);
 }

@@ -26,7 +26,10 @@ TEST_F(EditingTerminal, ASecondTabListsWhereTheFirstRang) {
   type(kEnd + "\n", "? = 884");
   for (int i = 1; i <= 10; ++i)
     typeLine("counter" + std::to_string(i) + "=" + std::to_string(i) + "\n");
-  typeLine("?=cou" + kTab + "5\n", "? = 5");  // Tab adds what every candidate shares and no more
+  // Tab adds what every candidate shares and no more; an insertion that leaves several is a first
+  // Tab, so the next one lists them.
+  typeLine("?=cou" + kTab + kTab, "counter10\r\n");
+  type("5\n", "? = 5");
   typeLine("?=counter" + kTab, kBell);
   const std::size_t afterBell = matched_;
   type(kTab,

@@ -63,6 +63,9 @@ const Edit kEdits[] = {
     {"BackspaceTakesACharacterOfSeveralBytes", {"?=1+2я€" + kBackspace + kBackspace + "\n"}, {"3"}},
     {"ABrokenCharacterIsDropped", {"?=4+" + kBrokenCharacter + "5\n"}, {"9"}},
     {"NoKeySequenceBecomesText", {"?=1" + kUnknownKeys + "+2" + kUnknownKeys + "\n"}, {"3"}},
+    // A key sequence drops the character begun before it; Ctrl+V quotes no Ctrl+A into the line.
+    {"ASequenceDropsTheCharacterBegun", {"?=6\xd0" + kUnknownKeys + "\x93\n"}, {"6"}},
+    {"CtrlVInsertsNothing", {"?=5\x16\x01\n"}, {"5"}},
     // Typed again right after itself, a line is not kept a second time: four lines back is a=2.
     {"UpRecallsEarlierLines",
      {"a=2\n", "?=a*3\n", "a=5\n", kUp + kUp + "\n", "?=a*3\n", kUp + kUp + kUp + kUp + "\n",
@@ -72,12 +75,27 @@ const Edit kEdits[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Keys, EditedLines, ::testing::ValuesIn(kEdits), rowName<Edit>);
 
-// An Escape alone is a key that does nothing either, once the editor has waited for the rest.
+// An Escape alone, or twice, is a key that does nothing either, once the editor has waited for
+// the rest.
 TEST_F(EditingTerminal, ALoneEscapeBecomesNoText) {
-  typeLine("?=4\x1b");
-  std::this_thread::sleep_for(300ms);
-  type("*2\n", "? = 8");
+  for (const std::string escapes : {"\x1b", "\x1b\x1b"}) {
+    typeLine("?=4" + escapes);
+    std::this_thread::sleep_for(300ms);
+    type("*2\n", "? = 8");
+  }
   quit();
+}
+
+// Lines are read as UTF-8 in a locale that is not, or the editor could not keep a letter.
+void useTheCLocale() {
+  setenv("LC_ALL", "C", 1);
+}
+using EditingInTheCLocale = EditingTerminalAfter<useTheCLocale>;
+
+TEST_F(EditingInTheCLocale, LettersReachTheLine) {
+  typeLine("?=1+2\xd1\x8f\n", "cимвол: \xd1\x8f");
+  typeLine("q\n");
+  pressTheFinalKey();
 }
 
 // Ctrl+R searches the earlier lines as the search text is typed; Enter takes the line found.

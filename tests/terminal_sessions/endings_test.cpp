@@ -83,3 +83,16 @@ const SignalEnd kSignalEnds[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Signals, EndedBySignal, ::testing::ValuesIn(kSignalEnds),
                          rowName<SignalEnd>);
+
+// Where hang-ups are ignored (nohup), a closed terminal is the end of the input.
+void ignoreHangUps() {
+  std::signal(SIGHUP, SIG_IGN);
+}
+using EditingWithHangUpsIgnored = EditingTerminalAfter<ignoreHangUps>;
+
+TEST_F(EditingWithHangUpsIgnored, AClosedTerminalEndsTheInput) {
+  typeLine("a=2", "a=2");
+  close(std::exchange(master_, -1));
+  ASSERT_TRUE(exits()) << "the program has not ended";
+  EXPECT_TRUE(WIFEXITED(status_) && WEXITSTATUS(status_) == 0) << status_;
+}

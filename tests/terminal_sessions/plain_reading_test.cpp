@@ -58,8 +58,8 @@ TEST_F(OutputToAPipe, HoldsTheDialogueAlone) {
 // A report at a terminal shows the typed line's control characters in caret notation rather than
 // sending them to be obeyed; positions still count bytes. Ctrl+V quotes DEL, which would erase.
 TEST_F(Terminal, AReportShowsControlCharactersInCaretNotation) {
-  typeLine("?=1\x1b[A\x07\x16\x7f\xc2\x9b\n",
-           "строке 0: \r\n?=1^[[A^G^?M-^[\r\nПозиция 3, cимвол: ^[\r\n");
+  typeLine("?=1\x1b[A\x07\x16\x7f\xc2\x9b\xc2\x80\xc2\x9f\n",
+           "строке 0: \r\n?=1^[[A^G^?M-^[M-^@M-^_\r\nПозиция 3, cимвол: ^[\r\n");
   typeLine("q\n");
   pressTheFinalKey();
 }

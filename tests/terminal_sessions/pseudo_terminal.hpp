@@ -240,6 +240,12 @@ struct EditingTerminal : Terminal {
   EditingTerminal() : Terminal(kXterm) {}
 };
 
+// The same, with `prepare` run in the program's process before it starts.
+template <void (*prepare)()>
+struct EditingTerminalAfter : EditingTerminal {
+  void SetUp() override { start(prepare); }
+};
+
 // A table's session, started as its row says (a member `start`).
 template <class Row>
 struct Table : Terminal, ::testing::WithParamInterface<Row> {

@@ -105,5 +105,8 @@ TEST_F(JobControlShell, CtrlZStopsWithTheTerminalAsFoundAndFgGoesOn) {
   type(kTab, kBell);
   type(kTab, "\r\nsin(   cos(\r\ntg(    ctg(\r\nsqrt(  exp(\r\nln(    lg(\r\n");
   type("sqrt(16)\n", "? = 4");
+  typeLine(kCtrlZ, "[stopped]");  // stopped again as the first time
+  expectSettingsAsFound();
+  type("fg\n");
   quit();
 }

@@ -14,6 +14,7 @@ TEST(Windows1251, CharactersBeyondTheCodePageBecomeThePlaceholder) {
   // A Latin-1 letter, Chinese, an emoji past the basic plane, and Cyrillic letters outside А..я
   // that the code page has in its upper half.
   EXPECT_EQ(windows1251Of(U'Ð'), kWindows1251Placeholder);
+  EXPECT_EQ(windows1251Of(U'\u0080'), kWindows1251Placeholder);  // 0x80 is Ђ
   EXPECT_EQ(windows1251Of(U'中'), kWindows1251Placeholder);
   EXPECT_EQ(windows1251Of(U'\U0001F600'), kWindows1251Placeholder);
   EXPECT_EQ(windows1251Of(U'ґ'), 0xB4);

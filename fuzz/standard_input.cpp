@@ -1,5 +1,5 @@
 // Standard input detached from the terminal.
-#include "support/standard_input.hpp"
+#include "standard_input.hpp"
 
 #include <fcntl.h>
 #include <unistd.h>
