@@ -14,8 +14,8 @@
 #include "eval/evaluator.hpp"
 #include "eval/run.hpp"
 #include "parse/tokenizer.hpp"
-#include "support/allocation_counter.hpp"
 #include "standard_input.hpp"
+#include "support/allocation_counter.hpp"
 #include "workspace/workspace.hpp"
 
 namespace {

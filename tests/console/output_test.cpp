@@ -5,9 +5,7 @@
 #include <sstream>
 #include <string>
 
-#include "console/messages.hpp"
 #include "console/output.hpp"
-#include "platform/platform.hpp"
 
 namespace {
 

@@ -36,14 +36,12 @@ TEST(HeldTerminal, SettingsAndSignalsAreGivenBackAtRelease) {
   std::signal(SIGUSR1, firstHandler);
   std::signal(SIGUSR2, SIG_IGN);
   const int endingSignals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM};
-  Handler before[4];
-  for (int i = 0; i < 4; ++i)
-    before[i] = handlerOf(endingSignals[i]);
+  const Handler before[] = {handlerOf(SIGHUP), handlerOf(SIGINT), handlerOf(SIGQUIT),
+                            handlerOf(SIGTERM)};
 
   ASSERT_TRUE(holdTerminal());
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < 4; ++i)
     EXPECT_NE(handlerOf(endingSignals[i]), before[i]) << "the terminal is given back first";
-  }
   // Caught again, a signal keeps what it did before it was first caught.
   catchWhileHeld(SIGUSR1, secondHandler);
   catchWhileHeld(SIGUSR2, secondHandler);

@@ -75,8 +75,7 @@ const Edit kEdits[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Keys, EditedLines, ::testing::ValuesIn(kEdits), rowName<Edit>);
 
-// An Escape alone, or twice, is a key that does nothing either, once the editor has waited for
-// the rest.
+// One Escape or two, alone, are a key that does nothing, once the editor has waited for more.
 TEST_F(EditingTerminal, ALoneEscapeBecomesNoText) {
   for (const std::string escapes : {"\x1b", "\x1b\x1b"}) {
     typeLine("?=4" + escapes);
