@@ -81,6 +81,20 @@ gone() {
 }
 run "output whose reader has gone, input not yet there" none 0 gone "sleep 60"
 run "output whose reader has gone, endless input" none 0 gone "yes '?=1+2'"
+# Typed at a terminal, with the output's reader gone once it has read the first prompt: after
+# "q" the program ends at once with status 0 and waits for no final key. One that waited would
+# outlive the typing, which goes on for three seconds more (status 124 here).
+gone_at_the_final_key() {
+  rm -f "$work/rss" "$work/ended" "$work/typed"
+  local prompted=$(($(printf '' | "$program" | wc -c) - 11))  # all but "Press Enter"
+  printf '%s\n' "'$program' | head -c $prompted >/dev/null" 'echo "${PIPESTATUS[0]}" > "$1"' \
+    >"$work/job"
+  timeout 30 script -qec "bash '$work/job' '$work/ended'" /dev/null \
+    < <(exec bash -c "sleep 1; printf 'q\\n'; sleep 3; touch '$work/typed'") >/dev/null
+  [ ! -e "$work/typed" ] || return 124
+  return "$(cat "$work/ended")"
+}
+run "output whose reader has gone, typed at a terminal" none 0 gone_at_the_final_key
 full() {
   rm -f "$work/rss"
   printf 'h\n?=1\nq\n' | "$program" >/dev/full
