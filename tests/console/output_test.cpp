@@ -47,7 +47,7 @@ TEST(Conversion, TheLongestPossibleMessageFits) {
       "€€€€€€€€€€€€€€€€€€€€€€€€€€€€€");
   const std::string result = converted(message.text);
   EXPECT_EQ(result.size(), 59u * 3);
-  EXPECT_EQ(result.substr(174), "€");
+  EXPECT_LT(result.size(), kConvertedMessageSize);  // with room for the terminator
 }
 
 // A line end is a line feed and a flush, so that a reader of a pipe sees the line at once.

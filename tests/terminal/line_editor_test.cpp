@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 #include <malloc.h>
-#include <unistd.h>
 
 #include <fcntl.h>
 

@@ -50,7 +50,8 @@ TEST(Utf8SequenceLength, LongerSequencesAndShorterTexts) {
 TEST(Utf8Columns, CountedAndFoundByCharacter) {
   const std::string text = "a\xD0\x93\xE2\x82\xAC\xF0\x9F\x98\x80z";  // a, Г, €, an emoji, z
   EXPECT_EQ(utf8Columns(text), 5u);
-  EXPECT_EQ(std::string(utf8BytesOf(U'\U0001F600').bytes, 4), text.substr(6, 4));
+  const Utf8Bytes emoji = utf8BytesOf(U'\U0001F600');
+  EXPECT_EQ(std::string(emoji.bytes, emoji.length), text.substr(6, 4));
   const std::size_t starts[] = {0, 1, 3, 6, 10, 11, 11};
   for (std::size_t column = 0; column < 7; ++column)
     EXPECT_EQ(utf8ByteOfColumn(text, column), starts[column]) << column;
