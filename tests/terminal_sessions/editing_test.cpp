@@ -64,7 +64,7 @@ const Edit kEdits[] = {
     {"ABrokenCharacterIsDropped", {"?=4+" + kBrokenCharacter + "5\n"}, {"9"}},
     {"NoKeySequenceBecomesText", {"?=1" + kUnknownKeys + "+2" + kUnknownKeys + "\n"}, {"3"}},
     // A key sequence drops the character begun before it; Ctrl+V quotes no Ctrl+A into the line.
-    {"ASequenceDropsTheCharacterBegun", {"?=6\xd0" + kUnknownKeys + "\x93\n"}, {"6"}},
+    {"ASequenceDropsTheCharacterBegun", {"?=6\xd0\x1b[15~\x93\n"}, {"6"}},
     {"CtrlVInsertsNothing", {"?=5\x16\x01\n"}, {"5"}},
     // Typed again right after itself, a line is not kept a second time: four lines back is a=2.
     {"UpRecallsEarlierLines",
