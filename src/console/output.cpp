@@ -5,7 +5,6 @@
 #include <iostream>
 
 #include "text/visible_text.hpp"
-#include "workspace/workspace.hpp"
 
 void printMessage(const char* message) {
   char converted[kConvertedMessageSize];
@@ -46,9 +45,9 @@ void printMessageLine(const Message& message) {
   std::cout << endLine;
 }
 
-void reportStoredLine(const Message& message, int line) {
+void reportStoredLine(const Message& message, int index, std::string_view text) {
   printMessage(message.text);
-  std::cout << line << ": " << endLine;
-  printTypedText(LineTable[line]);
+  std::cout << index << ": " << endLine;
+  printTypedText(text);
   std::cout << endLine;
 }

@@ -21,7 +21,7 @@ class Tokenizer : public WorkspaceTest {
   bool tokenize(const std::string& text) {
     resetWorkspace();
     storeLines({text});
-    return tokenizeLine(0);
+    return tokenizeLine(0, 0);
   }
 };
 
@@ -83,7 +83,7 @@ TEST_F(Tokenizer, LinesAppendToTheTablesAlsoWhenTokenizedAgainWithoutAReset) {
   storeLines({"a=1+x", "b=2*y+3"});
   ASSERT_TRUE(tokenizeAll());
   EXPECT_EQ(streamOf(1), (Bytes{'n', 1, '*', 'e', 1, '+', 'n', 2, 0}));
-  ASSERT_TRUE(tokenizeLine(0));
+  ASSERT_TRUE(tokenizeLine(0, 0));
   EXPECT_EQ(streamOf(0), (Bytes{'n', 3, '+', 'e', 2, 0}));
   EXPECT_EQ(takenSlots(), (Floats{1, 2, 3, 1}));
   EXPECT_EQ(entries(DefinitionTable, lastDefinition), (Strings{"a@0", "b@1", "a@0"}));
@@ -129,8 +129,8 @@ TEST_F(Tokenizer, BlanksAreSkippedAndTheirNumberTakesOnePoint) {
 TEST_F(Tokenizer, Holds30Definitions) {
   storeLines({"a=1"});
   for (int i = 0; i < 30; ++i)
-    ASSERT_TRUE(tokenizeLine(0)) << i;
-  EXPECT_FALSE(tokenizeLine(0));
+    ASSERT_TRUE(tokenizeLine(0, 0)) << i;
+  EXPECT_FALSE(tokenizeLine(0, 0));
   EXPECT_EQ(output.take(), "Слишком много выражений (30) в строке 0: \na=1\n");
   EXPECT_EQ(lastDefinition, 29);
 }
