@@ -5,6 +5,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <csignal>
 #include <iostream>
@@ -14,6 +15,14 @@
 #include "text/windows1251.hpp"
 
 namespace {
+
+// The UTF-8 bytes of every Windows-1251 byte, worked out from the code page at compile time.
+constexpr auto kUtf8OfWindows1251 = [] {
+  std::array<Utf8Bytes, 256> table{};
+  for (std::size_t byte = 0; byte < table.size(); ++byte)
+    table[byte] = utf8BytesOf(unicodeOfWindows1251(static_cast<unsigned char>(byte)));
+  return table;
+}();
 
 // ---- The held terminal ----------------------------------------------------------------------
 
@@ -100,10 +109,11 @@ bool takeWholeKey() {
 
 void convertMessage(const char* message, char* converted) {
   for (; *message != '\0'; ++message) {
-    const Utf8Bytes character =
-        utf8BytesOf(unicodeOfWindows1251(static_cast<unsigned char>(*message)));
-    for (std::size_t k = 0; k < character.length; ++k)
-      *converted++ = character.bytes[k];
+    const Utf8Bytes& character = kUtf8OfWindows1251[static_cast<unsigned char>(*message)];
+    // Every character of the code page takes one to three bytes: it is in the basic plane.
+    *converted++ = character.bytes[0];
+    if (character.length > 1) *converted++ = character.bytes[1];
+    if (character.length > 2) *converted++ = character.bytes[2];
   }
   *converted = '\0';
 }
