@@ -75,15 +75,6 @@ void storeIfAccepted(const std::string& word, int k, int entry) {
   if (isTask(line)) runTask();
 }
 
-void enterLine(const std::string& word) {
-  const int k = storedLineNamed(headName(word));
-  if (k < 0 && lineCount == kMaxLines) {
-    printMessageLine(kListFull);
-    return;
-  }
-  storeIfAccepted(word, k, lineCount < kMaxLines ? lineCount : k);
-}
-
 void listLines() {
   if (lineCount == 0) {
     printMessageLine(kListEmpty);
@@ -119,6 +110,15 @@ bool handleCommand(Command command) {
 }
 
 }  // namespace
+
+void enterLine(const std::string& word) {
+  const int k = storedLineNamed(headName(word));
+  if (k < 0 && lineCount == kMaxLines) {
+    printMessageLine(kListFull);
+    return;
+  }
+  storeIfAccepted(word, k, lineCount < kMaxLines ? lineCount : k);
+}
 
 void showHelp() {
   std::cout << endLine;

@@ -79,17 +79,6 @@ TEST_F(Tokenizer, StreamsSlotsDefinitionsAndReferences) {
   EXPECT_EQ(output.take(), "");
 }
 
-TEST_F(Tokenizer, LinesAppendToTheTablesAlsoWhenTokenizedAgainWithoutAReset) {
-  storeLines({"a=1+x", "b=2*y+3"});
-  ASSERT_TRUE(tokenizeAll());
-  EXPECT_EQ(streamOf(1), (Bytes{'n', 1, '*', 'e', 1, '+', 'n', 2, 0}));
-  ASSERT_TRUE(tokenizeLine(0, 0));
-  EXPECT_EQ(streamOf(0), (Bytes{'n', 3, '+', 'e', 2, 0}));
-  EXPECT_EQ(takenSlots(), (Floats{1, 2, 3, 1}));
-  EXPECT_EQ(entries(DefinitionTable, lastDefinition), (Strings{"a@0", "b@1", "a@0"}));
-  EXPECT_EQ(entries(ReferenceTable, lastReference), (Strings{"x@0", "y@1", "x@0"}));
-}
-
 // A refused line keeps what was read before its fault, and tokenizeAll reads no line after it.
 TEST_F(Tokenizer, ARefusedLineKeepsWhatWasReadBeforeTheFault) {
   storeLines({"a=2*-3", "c=3"});

@@ -58,20 +58,6 @@ TEST(WordSplitting, EveryByteOnEitherSideOfAWord) {
   }
 }
 
-TEST(WordSplitting, PositionMovesPastEachWord) {
-  const std::string line = " ab  c ";
-  std::size_t position = 0;
-  std::string word;
-  ASSERT_TRUE(takeWord(line, position, word));
-  EXPECT_EQ(word, "ab");
-  EXPECT_EQ(position, 3u);
-  ASSERT_TRUE(takeWord(line, position, word));
-  EXPECT_EQ(word, "c");
-  EXPECT_EQ(position, 6u);
-  EXPECT_FALSE(takeWord(line, position, word));
-  EXPECT_EQ(word, "c");  // untouched when no word is left
-}
-
 TEST(WordSource, WithoutTheEditorWordsComeFromStandardInput) {
   std::istringstream input(" a=1\tq \n");
   std::streambuf* const saved = std::cin.rdbuf(input.rdbuf());
