@@ -120,10 +120,17 @@ bool reduceOperators(char oneOperator, char otherOperator, std::int32_t first, s
   return true;
 }
 
+// Passes 2 to 6, which reduce a range that holds no bracket.
+bool reduceOperations(std::int32_t first, std::int32_t end, std::int32_t line) {
+  return reduceReferences(first, end, line) && reduceFunctions(first, end, line) &&
+         reducePowers(first, end, line) && reduceProducts(first, end, line) &&
+         reduceSums(first, end, line);
+}
+
 }  // namespace
 
-// Pass 1: "(" inside ")" -> the inside's number token. The inside is evaluated by a call of its
-// own; the innermost pair closes first, so that call never meets a bracket.
+// Pass 1: "(" inside ")" -> the inside's number token. The innermost pair closes first, so the
+// inside holds no bracket, and the other passes reduce it.
 bool reduceBrackets(std::int32_t first, std::int32_t& end, std::int32_t line) {
   std::uint8_t* stream = TokenBuffer[line];
   std::int32_t openBrackets[kBracketStackSize];
@@ -139,7 +146,7 @@ bool reduceBrackets(std::int32_t first, std::int32_t& end, std::int32_t line) {
       if (top < 0) return internalError();
       const std::int32_t open = openBrackets[top--];
       const std::int32_t close = p;
-      if (!evaluateRange(open + 1, close - 1, line)) return false;
+      if (!reduceOperations(open + 1, close - 1, line)) return false;
       if (stream[open + 1] != kNumberToken || open + 3 > lastToken[line] || stream[open + 3] != ')')
         return internalError();
       stream[open] = kNumberToken;
@@ -210,9 +217,7 @@ void removeTokens(std::uint8_t first, std::uint8_t last, std::uint8_t line) {
 }
 
 bool evaluateRange(std::int32_t first, std::int32_t end, std::int32_t line) {
-  return reduceBrackets(first, end, line) && reduceReferences(first, end, line) &&
-         reduceFunctions(first, end, line) && reducePowers(first, end, line) &&
-         reduceProducts(first, end, line) && reduceSums(first, end, line);
+  return reduceBrackets(first, end, line) && reduceOperations(first, end, line);
 }
 
 bool evaluateLine(std::int32_t line) {
