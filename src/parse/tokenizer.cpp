@@ -85,11 +85,13 @@ bool storeCurrent(Scan& scan) {
 template <typename Continues>
 const std::string& readRun(Scan& scan, Continues continues) {
   runText.clear();
-  while (true) {
-    skipBlanks(scan);
-    if (atEnd(scan) || !continues(scan.text[scan.at])) return runText;
-    runText += scan.text[scan.at++];
+  for (; !atEnd(scan); ++scan.at) {
+    const char c = scan.text[scan.at];
+    if (c == ' ') continue;
+    if (!continues(c)) break;
+    runText += c;
   }
+  return runText;
 }
 
 // An operand ends at an operator, at ")" or at the end of the text; a NUL byte inside the text
