@@ -60,11 +60,11 @@ void storeLines(const std::string* lines, int count) {
 void BM_TokenizeHelpExample(benchmark::State& state) {
   const std::string line = kHelpExample;
   storeLines(&line, 1);
-  if (!tokenizeLine(0, 0)) state.SkipWithError("the help example is not accepted");
+  if (!tokenizeLine(0)) state.SkipWithError("the help example is not accepted");
   const std::size_t before = allocationCount();
   for (auto _ : state) {
     resetWorkspace();
-    benchmark::DoNotOptimize(tokenizeLine(0, 0));
+    benchmark::DoNotOptimize(tokenizeLine(0));
   }
   reportAllocations(state, before);
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * line.size()));
@@ -76,7 +76,7 @@ BENCHMARK(BM_TokenizeHelpExample);
 void BM_EvaluateHelpExample(benchmark::State& state) {
   const std::string line = kHelpExample;
   storeLines(&line, 1);
-  if (!tokenizeLine(0, 0)) state.SkipWithError("the help example is not accepted");
+  if (!tokenizeLine(0)) state.SkipWithError("the help example is not accepted");
   std::uint8_t stream[kTokenBufferSize];
   float numbers[kNumberPoolSize];
   std::memcpy(stream, TokenBuffer[0], sizeof stream);

@@ -1,7 +1,9 @@
 // The command loop: banner, prompt, commands, and the entry of expression lines.
 #include "console/command_loop.hpp"
 
+#include <algorithm>
 #include <iostream>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -46,33 +48,51 @@ std::string headName(const std::string& word) {
   return name;
 }
 
-// The text of the line being replaced while the word is tried in its place; its storage is
+// The text of the line being replaced when the word is tried in its own entry; its storage is
 // kept from word to word.
 std::string replacedText;
 
-// The word is tokenized in place of stored line k, or after the stored lines when k is -1, on
-// top of every other stored line, and stays when accepted. The line it replaces is left out of
-// the tables it is measured against, so that its bytes, numbers and names do not count against
-// the line that replaces it. The tokenizer's reports name the word by its entry: the free one
-// past the stored lines, or line k itself when the list is full. When no stored line follows
-// the word's, the tables are already those that a rebuild would give; otherwise they are
-// rebuilt in the order of the lines.
-void storeIfAccepted(const std::string& word, int k, int entry) {
-  const int line = k < 0 ? lineCount : k;
-  resetWorkspace();
-  for (int other = 0; other < lineCount; ++other) {
-    if (other != line) tokenizeLine(other, other);
+// Puts the word tokenized in entry `entry` into the tables as the last stored line k: its
+// stream, and the line that its definition and references name. The lines before k were
+// tokenized in order beneath the word, so the tables are those that rebuildTables gives, which
+// tokenizes the word once more; with the task line typed again and again that is every word.
+void moveIntoLastLine(int entry, int k) {
+  std::copy(std::begin(TokenBuffer[entry]), std::end(TokenBuffer[entry]), TokenBuffer[k]);
+  lastToken[k] = lastToken[entry];
+  DefinitionTable[lastDefinition].line = k;
+  for (int r = 0; r <= lastReference; ++r) {
+    if (ReferenceTable[r].line == entry) ReferenceTable[r].line = k;
   }
-  replacedText = LineTable[line];
-  LineTable[line] = word;
-  if (!tokenizeLine(line, entry)) {
-    LineTable[line] = replacedText;
+}
+
+// The word is tokenized on top of the stored lines in entry `entry`, and when accepted takes
+// the place of stored line k, or is added when k is -1. The line it replaces is left out of
+// the tables it is measured against, so that its bytes, numbers and names do not count against
+// the line that replaces it. The entry is the free one past the stored lines, or line k itself
+// when the list is full; either way the tokenizer's reports give its index.
+void storeIfAccepted(const std::string& word, int k, int entry) {
+  resetWorkspace();
+  for (int line = 0; line < lineCount; ++line) {
+    if (line != k) tokenizeLine(line);
+  }
+  if (entry == k) replacedText = LineTable[k];
+  LineTable[entry] = word;
+  if (!tokenizeLine(entry)) {
+    if (entry == k) LineTable[k] = replacedText;
     rebuildTables();
     return;
   }
-  if (k < 0) ++lineCount;
-  if (line + 1 < lineCount) rebuildTables();
-  if (isTask(line)) runTask();
+  if (k < 0) {
+    k = lineCount++;
+  } else {
+    LineTable[k] = word;
+    if (k + 1 < lineCount) {
+      rebuildTables();
+    } else if (entry != k) {
+      moveIntoLastLine(entry, k);
+    }
+  }
+  if (isTask(k)) runTask();
 }
 
 void listLines() {

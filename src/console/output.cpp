@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "text/visible_text.hpp"
+#include "workspace/workspace.hpp"
 
 void printMessage(const char* message) {
   char converted[kConvertedMessageSize];
@@ -45,9 +46,9 @@ void printMessageLine(const Message& message) {
   std::cout << endLine;
 }
 
-void reportStoredLine(const Message& message, int index, std::string_view text) {
+void reportStoredLine(const Message& message, int line) {
   printMessage(message.text);
-  std::cout << index << ": " << endLine;
-  printTypedText(text);
+  std::cout << line << ": " << endLine;
+  printTypedText(LineTable[line]);
   std::cout << endLine;
 }

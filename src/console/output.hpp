@@ -33,5 +33,5 @@ void printTypedText(std::string_view text);
 // A message alone on its output line.
 void printMessageLine(const Message& message);
 
-// The message, a stored line's index and ": " on one output line, the line's text on the next.
-void reportStoredLine(const Message& message, int index, std::string_view text);
+// The message, the stored line's index and ": " on one output line, the line's text on the next.
+void reportStoredLine(const Message& message, int line);

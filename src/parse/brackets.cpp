@@ -24,7 +24,7 @@ bool balanced(const std::string& text) {
 bool checkBrackets() {
   for (int line = 0; line < lineCount; ++line) {
     if (!balanced(LineTable[line])) {
-      reportStoredLine(kBracketBalance, line, LineTable[line]);
+      reportStoredLine(kBracketBalance, line);
       return false;
     }
   }

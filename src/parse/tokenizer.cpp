@@ -16,13 +16,11 @@
 
 namespace {
 
-// The line being read, the position of the character being read, the line whose tables it
-// fills and the index its reports give.
+// The line being read and the position of the character being read.
 struct Scan {
   std::string_view text;
   std::size_t at;
   int line;
-  int entry;
 };
 
 // The name or number being read, its blanks left out; its storage is kept from line to line.
@@ -53,7 +51,7 @@ std::string_view offendingCharacter(const Scan& scan) {
 // The position counts bytes: before the first byte of 128 or above every character of a line
 // is one byte, so it is the character's position too.
 bool syntaxError(const Scan& scan) {
-  reportStoredLine(kSyntaxError, scan.entry, scan.text);
+  reportStoredLine(kSyntaxError, scan.line);
   printMessage(kPosition.text);
   std::cout << static_cast<std::int32_t>(scan.at);
   printMessage(kCharacter.text);
@@ -63,7 +61,7 @@ bool syntaxError(const Scan& scan) {
 }
 
 bool refuse(const Scan& scan, const Message& limit) {
-  reportStoredLine(limit, scan.entry, scan.text);
+  reportStoredLine(limit, scan.line);
   return false;
 }
 
@@ -241,8 +239,8 @@ bool isComplete(int line) {
 
 }  // namespace
 
-bool tokenizeLine(int line, int entry) {
-  Scan scan{LineTable[line], 0, line, entry};
+bool tokenizeLine(int line) {
+  Scan scan{LineTable[line], 0, line};
   lastToken[line] = kEmptyStream;
   const Head head = readHead(scan);
   if (head == Head::failed) return false;
@@ -252,7 +250,7 @@ bool tokenizeLine(int line, int entry) {
 
 bool tokenizeAll() {
   for (int line = 0; line < lineCount; ++line) {
-    if (!tokenizeLine(line, line)) return false;
+    if (!tokenizeLine(line)) return false;
   }
   return true;
 }

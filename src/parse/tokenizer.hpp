@@ -6,9 +6,8 @@
 
 // Checks the syntax of one stored line and, in the same pass, writes its token stream and
 // appends its definition, references and numbers to the tables. Reports and returns false
-// on a syntax error, an unknown function, an incomplete line or a full table; a report names
-// the line as `entry`, the index of the entry in which it was typed.
-bool tokenizeLine(int line, int entry);
+// on a syntax error, an unknown function, an incomplete line or a full table.
+bool tokenizeLine(int line);
 
 // Tokenizes the stored lines in order; stops at the first that fails.
 bool tokenizeAll();

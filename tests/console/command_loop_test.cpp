@@ -30,8 +30,8 @@ std::string tablesText() {
   return text.str();
 }
 
-// The tables a word leaves are those of a rebuild from the stored lines: kept from its
-// measurement when it replaces the last line, rebuilt when others follow it or it is refused.
+// The tables a word leaves are a rebuild's: its measurement's, moved into the last line that it
+// replaces, or rebuilt when other lines follow it or when it is refused.
 TEST(CommandLoop, AWordLeavesTheTablesOfARebuild) {
   for (const Strings& words : {Strings{"a=1", "b=a+2.5", "b=a*3"}, Strings{"a=1", "b=a+2", "a=b*7"},
                                Strings{"a=2", "b=3", "b=3+"}}) {

@@ -14,8 +14,8 @@ using Names = WorkspaceTest;
 TEST_F(Names, TheLowestDefinitionIsBoundToTheLineThatMakesIt) {
   storeLines({"a=b", "b=a", "?=a"});
   ASSERT_TRUE(tokenizeAll());
-  ASSERT_TRUE(tokenizeLine(0, 0));
-  ASSERT_TRUE(tokenizeLine(2, 2));
+  ASSERT_TRUE(tokenizeLine(0));
+  ASSERT_TRUE(tokenizeLine(2));
   EXPECT_TRUE(resolveNames());
   EXPECT_EQ(referenceTarget[0], 1);
   EXPECT_EQ(referenceTarget[1], 0);

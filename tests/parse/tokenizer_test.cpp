@@ -21,7 +21,7 @@ class Tokenizer : public WorkspaceTest {
   bool tokenize(const std::string& text) {
     resetWorkspace();
     storeLines({text});
-    return tokenizeLine(0, 0);
+    return tokenizeLine(0);
   }
 };
 
@@ -118,8 +118,8 @@ TEST_F(Tokenizer, BlanksAreSkippedAndTheirNumberTakesOnePoint) {
 TEST_F(Tokenizer, Holds30Definitions) {
   storeLines({"a=1"});
   for (int i = 0; i < 30; ++i)
-    ASSERT_TRUE(tokenizeLine(0, 0)) << i;
-  EXPECT_FALSE(tokenizeLine(0, 0));
+    ASSERT_TRUE(tokenizeLine(0)) << i;
+  EXPECT_FALSE(tokenizeLine(0));
   EXPECT_EQ(output.take(), "Слишком много выражений (30) в строке 0: \na=1\n");
   EXPECT_EQ(lastDefinition, 29);
 }
