@@ -30,7 +30,7 @@ bool isTask(int definition) {
 }
 
 // The stored line whose definition has this name, or -1.
-int storedLineNamed(const std::string& name) {
+int storedLineNamed(std::string_view name) {
   if (name.empty()) return -1;
   for (int k = 0; k < lineCount; ++k) {
     if (DefinitionTable[k].name == name) return k;
@@ -40,10 +40,10 @@ int storedLineNamed(const std::string& name) {
 
 // The name before "=" when the word starts as a valid line does ("?" or a letter followed
 // by letters and digits); otherwise empty.
-std::string headName(const std::string& word) {
+std::string_view headName(std::string_view word) {
   const auto equals = word.find('=');
-  if (equals == std::string::npos) return {};
-  std::string name = word.substr(0, equals);
+  if (equals == std::string_view::npos) return {};
+  const std::string_view name = word.substr(0, equals);
   if (name != kTaskName && !isName(name)) return {};
   return name;
 }

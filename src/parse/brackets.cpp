@@ -13,8 +13,11 @@ namespace {
 bool balanced(const std::string& text) {
   int depth = 0;
   for (const char c : text) {
-    if (c == '(') ++depth;
-    if (c == ')' && --depth < 0) return false;
+    if (c == '(') {
+      ++depth;
+    } else if (c == ')' && --depth < 0) {
+      return false;
+    }
   }
   return depth == 0;
 }

@@ -22,10 +22,10 @@ void resetWorkspace() {
   lastNumber = kNoNumber;
   lastDefinition = kNoEntry;
   lastReference = kNoEntry;
+  static_assert(kMaxDefinitions == kMaxReferences, "one loop resets both tables");
   for (int i = 0; i < kMaxDefinitions; ++i) {
     DefinitionTable[i].line = -1;
+    ReferenceTable[i].line = -1;
     DefinitionTable[i].computed = 0;
   }
-  for (int i = 0; i < kMaxReferences; ++i)
-    ReferenceTable[i].line = -1;
 }
