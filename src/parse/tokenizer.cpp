@@ -23,8 +23,9 @@ struct Scan {
   int line;
 };
 
-// The name or number being read, its blanks left out; its storage is kept from line to line.
-std::string runText;
+// The name or number being read, its blanks left out. A stored line is no longer than a word,
+// so no run fills it; a longer text given to the tokenizer is cut rather than written past it.
+char runBytes[kMaxWordBytes];
 
 bool atEnd(const Scan& scan) {
   return scan.at == scan.text.size();
@@ -78,18 +79,18 @@ bool storeCurrent(Scan& scan) {
   return store(scan, scan.text[scan.at++]);
 }
 
-// Reads the characters that `continues` accepts from the position on into runText, and leaves
+// Reads the characters that `continues` accepts from the position on into runBytes, and leaves
 // the position on the first other character or at the end.
 template <typename Continues>
-const std::string& readRun(Scan& scan, Continues continues) {
-  runText.clear();
+std::string_view readRun(Scan& scan, Continues continues) {
+  std::size_t length = 0;
   for (; !atEnd(scan); ++scan.at) {
     const char c = scan.text[scan.at];
     if (c == ' ') continue;
-    if (!continues(c)) break;
-    runText += c;
+    if (!continues(c) || length == sizeof runBytes) break;
+    runBytes[length++] = c;
   }
-  return runText;
+  return {runBytes, length};
 }
 
 // An operand ends at an operator, at ")" or at the end of the text; a NUL byte inside the text
@@ -104,7 +105,7 @@ bool storeTerminator(Scan& scan) {
   return storeCurrent(scan);
 }
 
-bool define(const Scan& scan, const std::string& name) {
+bool define(const Scan& scan, std::string_view name) {
   if (lastDefinition + 1 >= kMaxDefinitions) return refuse(scan, kTooManyDefinitions);
   Definition& entry = DefinitionTable[++lastDefinition];
   entry.name = name;
@@ -121,7 +122,7 @@ bool emitNumber(Scan& scan, float value) {
   return store(scan, static_cast<char>(slot)) && storeTerminator(scan);
 }
 
-bool emitReference(Scan& scan, const std::string& name) {
+bool emitReference(Scan& scan, std::string_view name) {
   if (!store(scan, kReferenceToken)) return false;
   if (lastReference + 1 >= kMaxReferences) return refuse(scan, kTooManyReferences);
   Reference& entry = ReferenceTable[++lastReference];
@@ -131,7 +132,7 @@ bool emitReference(Scan& scan, const std::string& name) {
 }
 
 // The position is on the "(" after the name.
-bool emitFunction(Scan& scan, const std::string& name) {
+bool emitFunction(Scan& scan, std::string_view name) {
   const std::int8_t index = findFunction(name);
   if (index == 0) return false;
   ++scan.at;
@@ -141,7 +142,7 @@ bool emitFunction(Scan& scan, const std::string& name) {
 // number -> digit {digit} ["." {digit}], then an operator, ")" or the end of the text
 bool readNumber(Scan& scan) {
   bool pointRead = false;
-  const std::string& digits = readRun(scan, [&pointRead](char c) {
+  const std::string_view digits = readRun(scan, [&pointRead](char c) {
     if (c != '.') return isIn(c, kDigit);
     if (pointRead) return false;
     pointRead = true;
@@ -154,7 +155,7 @@ bool readNumber(Scan& scan) {
 // name -> letter {letter | digit}: a function's when "(" follows, else a reference, which an
 // operator, ")" or the end of the text must follow
 bool readName(Scan& scan) {
-  const std::string& name = readRun(scan, continuesName);
+  const std::string_view name = readRun(scan, continuesName);
   if (current(scan) == '(') return emitFunction(scan, name);
   if (!atTerminator(scan)) return syntaxError(scan);
   return emitReference(scan, name);
@@ -178,12 +179,13 @@ Head failedAt(const Scan& scan) {
 // head -> "?" "=" | letter {letter | digit} "="
 Head readHead(Scan& scan) {
   skipBlanks(scan);
+  std::string_view name;
   if (atEnd(scan)) return Head::textEnded;
   if (current(scan) == '?') {
-    runText.assign(kTaskName);
+    name = kTaskName;
     ++scan.at;
   } else if (isIn(current(scan), kLetter)) {
-    readRun(scan, continuesName);
+    name = readRun(scan, continuesName);
   } else {
     return failedAt(scan);
   }
@@ -191,7 +193,7 @@ Head readHead(Scan& scan) {
   if (atEnd(scan)) return Head::textEnded;
   if (current(scan) != '=') return failedAt(scan);
   ++scan.at;
-  return define(scan, runText) ? Head::read : Head::failed;
+  return define(scan, name) ? Head::read : Head::failed;
 }
 
 // What the next character of an expression may be.
@@ -255,7 +257,7 @@ bool tokenizeAll() {
   return true;
 }
 
-std::int8_t findFunction(const std::string& name) {
+std::int8_t findFunction(std::string_view name) {
   std::int8_t index = kFunctionCount - 1;
   while (index > 0 && FunctionTable[index] != name)
     --index;

@@ -2,7 +2,7 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 // Checks the syntax of one stored line and, in the same pass, writes its token stream and
 // appends its definition, references and numbers to the tables. Reports and returns false
@@ -13,4 +13,4 @@ bool tokenizeLine(int line);
 bool tokenizeAll();
 
 // The index (1..8) of a function name, or 0 after reporting that no function has it.
-std::int8_t findFunction(const std::string& name);
+std::int8_t findFunction(std::string_view name);
