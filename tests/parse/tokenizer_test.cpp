@@ -67,6 +67,7 @@ TEST_F(Tokenizer, StreamsSlotsDefinitionsAndReferences) {
       {"a=(", {'('}, {}, {}},
       {"a=2)", {'n', 0, ')'}, {2}, {}},
       {"a = b c", {'e', 0, 0}, {}, {"bc@0"}},  // blanks, which the command loop never passes
+      {"? =2", {'n', 0, 0}, {2}, {}},
   };
   for (const auto& c : cases) {
     ASSERT_TRUE(tokenize(c.text)) << c.text;
