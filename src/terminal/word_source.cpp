@@ -48,6 +48,10 @@ WordRead nextTypedWord(std::string& word) {
   return wordOrTooLong(word);
 }
 
+// The bytes of a word read from standard input: as many as a word may hold, and one more that
+// shows it too long.
+char wordBytes[kMaxWordBytes + 1];
+
 // Formatted extraction of a word from standard input: white space skipped, then the bytes up to
 // the next white space, which is left unread. Bytes past the word's limit are read and dropped.
 WordRead extractWord(std::string& word) {
@@ -60,11 +64,12 @@ WordRead extractWord(std::string& word) {
     std::cin.setstate(std::ios::eofbit | std::ios::failbit);
     return WordRead::end;
   }
-  word.clear();
+  std::size_t length = 0;
   while (!Traits::eq_int_type(c, Traits::eof()) && !isWhiteSpace(Traits::to_char_type(c))) {
-    if (word.size() <= kMaxWordBytes) word += Traits::to_char_type(c);
+    if (length < sizeof wordBytes) wordBytes[length++] = Traits::to_char_type(c);
     c = input.snextc();
   }
+  word.assign(wordBytes, length);
   if (Traits::eq_int_type(c, Traits::eof())) std::cin.setstate(std::ios::eofbit);
   return wordOrTooLong(word);
 }
