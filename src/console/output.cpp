@@ -9,8 +9,8 @@
 
 void printMessage(const char* message) {
   char converted[kConvertedMessageSize];
-  convertMessage(message, converted);
-  std::cout << converted;
+  const std::size_t length = convertMessage(message, converted);
+  std::cout.write(converted, static_cast<std::streamsize>(length));
 }
 
 std::ostream& endLine(std::ostream& out) {

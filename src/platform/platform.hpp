@@ -17,8 +17,9 @@ inline constexpr bool kConsoleTextIsUtf8 = true;
 #endif
 
 // Converts a NUL-terminated Windows-1251 message into the encoding of standard output, terminator
-// included; `converted` holds kConvertedBytesPerByte bytes per byte of the message and one more.
-void convertMessage(const char* message, char* converted);
+// included, and gives the converted length; `converted` holds kConvertedBytesPerByte bytes per
+// byte of the message and one more.
+std::size_t convertMessage(const char* message, char* converted);
 
 // Waits for one key, without echo, and ignores it. At a terminal the whole key is taken (an
 // escape sequence, a character of several bytes); a key typed before the wait began ends it at

@@ -107,15 +107,19 @@ bool takeWholeKey() {
 
 }  // namespace
 
-void convertMessage(const char* message, char* converted) {
+std::size_t convertMessage(const char* message, char* converted) {
+  char* const start = converted;
   for (; *message != '\0'; ++message) {
     const Utf8Bytes& character = kUtf8OfWindows1251[static_cast<unsigned char>(*message)];
-    // Every character of the code page takes one to three bytes: it is in the basic plane.
-    *converted++ = character.bytes[0];
-    if (character.length > 1) *converted++ = character.bytes[1];
-    if (character.length > 2) *converted++ = character.bytes[2];
+    // Every character of the code page takes one to three bytes: it is in the basic plane. All
+    // three are stored; those past its length are overwritten by the next character or the end.
+    converted[0] = character.bytes[0];
+    converted[1] = character.bytes[1];
+    converted[2] = character.bytes[2];
+    converted += character.length;
   }
   *converted = '\0';
+  return static_cast<std::size_t>(converted - start);
 }
 
 void waitForKey() {

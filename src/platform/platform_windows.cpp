@@ -15,12 +15,13 @@ bool standardOutputIsTerminal() {
   return console;
 }
 
-void convertMessage(const char* message, char* converted) {
+std::size_t convertMessage(const char* message, char* converted) {
   if (standardOutputIsTerminal()) {
     std::strcpy(converted, message);
   } else {
     CharToOemA(message, converted);
   }
+  return std::strlen(converted);
 }
 
 void waitForKey() {
