@@ -96,8 +96,8 @@ TEST(WordSplitting, AWordIsCutOneBytePastTheLimit) {
   ASSERT_TRUE(takeWord(line, position, word));
   EXPECT_EQ(word, "b");
   std::string typed = "x " + std::string(kMaxWordBytes - 96, 'a');
-  appendTypedText(typed, std::string(200, 'a') + " b ");
-  appendTypedText(typed, std::string(kMaxWordBytes + 2, 'a'));
+  appendTypedText(typed, std::string(200, 'a') + " b");
+  appendTypedText(typed, " " + std::string(kMaxWordBytes + 2, 'a'));
   EXPECT_EQ(typed, "x " + kept + " b " + kept);
   std::string whole(kMaxWordBytes, 'a');
   appendTypedText(whole, "aa");
